@@ -1,0 +1,43 @@
+// Everything the program asks of the machine goes through Platform, so that a
+// test can answer message boxes by script and read back what was shown.
+#pragma once
+
+#include "app/ftpclient.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <memory>
+
+enum class Answer { Yes, No, Cancel };
+
+struct Volume {
+    QString name; // what the user sees
+    QString root; // folder that the file goes into, ending in a separator
+};
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    virtual void showMessage(const QString &text) = 0; // plain box, OK
+    virtual void showWarning(const QString &text) = 0; // warning box, OK
+    virtual Answer confirm(const QString &text) = 0;   // Yes / No / Cancel
+
+    virtual QDateTime now() = 0;
+    QDate today() { return now().date(); }
+
+    // Folder of the first-run marker file.
+    virtual QString windowsDirectory() = 0;
+
+    // Open a document or start a program through the desktop. False when it
+    // could not be done; callers stay silent then.
+    virtual bool openDocument(const QString &path) = 0;
+    virtual bool startCalculator() = 0;
+
+    virtual QList<Volume> volumes() = 0;
+
+    // A fresh client for each upload.
+    virtual std::unique_ptr<FtpClient> makeFtpClient() = 0;
+};

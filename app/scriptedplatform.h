@@ -1,0 +1,45 @@
+// A Platform for tests: message boxes are recorded and answered from a script,
+// the clock and the folders are whatever the test sets.
+#pragma once
+
+#include "app/platform.h"
+
+#include <QStringList>
+#include <functional>
+
+class ScriptedPlatform : public Platform
+{
+public:
+    enum class Kind { Message, Warning, Confirm };
+    struct Shown {
+        Kind kind;
+        QString text;
+    };
+
+    void showMessage(const QString &text) override;
+    void showWarning(const QString &text) override;
+    // Takes the next scripted answer; Cancel when the script is used up.
+    Answer confirm(const QString &text) override;
+    QDateTime now() override { return clock.isValid() ? clock : QDateTime::currentDateTime(); }
+    QString windowsDirectory() override { return windowsDir; }
+    bool openDocument(const QString &path) override;
+    bool startCalculator() override;
+    QList<Volume> volumes() override { return volumeList; }
+    std::unique_ptr<FtpClient> makeFtpClient() override;
+
+    // Texts shown so far, in order, of every kind.
+    QStringList texts() const;
+    void clearShown() { shown.clear(); }
+
+    QList<Shown> shown;
+    QList<Answer> answers;
+    QDateTime clock;
+    QString windowsDir;
+    QStringList openedDocuments;
+    int calculatorStarts = 0;
+    bool calculatorAvailable = true;
+    QList<Volume> volumeList;
+    std::function<std::unique_ptr<FtpClient>()> ftpFactory;
+    // Runs after each message is recorded, e.g. to close a dialog under test.
+    std::function<void(const Shown &)> onShown;
+};

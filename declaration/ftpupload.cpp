@@ -1,0 +1,132 @@
+// Uploading a declaration file with libcurl.
+#include "declaration/ftpupload.h"
+
+#include <QFile>
+#include <QUrl>
+#include <curl/curl.h>
+#include <mutex>
+
+namespace {
+
+constexpr long ConnectTimeoutSeconds = 30;
+constexpr long TransferTimeoutSeconds = 60;
+
+size_t readChunk(char *buffer, size_t size, size_t count, void *user)
+{
+    auto *file = static_cast<QFile *>(user);
+    const qint64 n = file->read(buffer, qint64(size * count));
+    return n < 0 ? CURL_READFUNC_ABORT : size_t(n);
+}
+
+// Failures before the server accepted our login are "no connection"; the rest
+// happened while storing the file.
+bool isConnectionFailure(CURLcode rc, long responseCode)
+{
+    switch (rc) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_LOGIN_DENIED:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return responseCode == 0 || responseCode == 530 || responseCode == 220 ||
+               responseCode == 331 || rc == CURLE_LOGIN_DENIED;
+    case CURLE_OPERATION_TIMEDOUT:
+        return responseCode == 0;
+    default:
+        return false;
+    }
+}
+
+class CurlFtpClient : public FtpClient
+{
+public:
+    explicit CurlFtpClient(FtpSettings settings) : m_settings(std::move(settings))
+    {
+        static std::once_flag once;
+        std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    }
+
+    FtpOutcome putFile(const QString &localPath, const QString &remotePath) override
+    {
+        QFile file(localPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return {FtpOutcome::TransferFailed, file.errorString()};
+
+        QUrl url;
+        url.setScheme(QStringLiteral("ftp"));
+        url.setHost(m_settings.host);
+        url.setPort(m_settings.port);
+        url.setPath(remotePath);
+        const QByteArray urlText = url.toEncoded();
+        const QByteArray user = m_settings.user.toUtf8();
+        const QByteArray password = m_settings.password.toUtf8();
+
+        CURL *curl = curl_easy_init();
+        if (!curl)
+            return {FtpOutcome::ConnectFailed, QStringLiteral("curl_easy_init")};
+        curl_easy_setopt(curl, CURLOPT_URL, urlText.constData());
+        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+        curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(curl, CURLOPT_READFUNCTION, readChunk);
+        curl_easy_setopt(curl, CURLOPT_READDATA, &file);
+        curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+        curl_easy_setopt(curl, CURLOPT_FTPPORT, "-"); // active mode
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, ConnectTimeoutSeconds);
+        curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, ConnectTimeoutSeconds * 1000);
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT, TransferTimeoutSeconds);
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+
+        const CURLcode rc = curl_easy_perform(curl);
+        long responseCode = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &responseCode);
+        curl_easy_cleanup(curl);
+
+        if (rc == CURLE_OK)
+            return {FtpOutcome::Ok, QString()};
+        // curl's error buffer is unreliable in active mode; its code and the
+        // server's last reply say what happened.
+        const QString detail = QStringLiteral("%1 (curl %2, FTP %3)")
+                                   .arg(QString::fromUtf8(curl_easy_strerror(rc)))
+                                   .arg(int(rc))
+                                   .arg(responseCode);
+        return {isConnectionFailure(rc, responseCode) ? FtpOutcome::ConnectFailed
+                                                       : FtpOutcome::TransferFailed,
+                detail};
+    }
+
+private:
+    FtpSettings m_settings;
+};
+
+QString setting(const char *env, const char *builtIn)
+{
+    const QString value = qEnvironmentVariable(env);
+    return value.isEmpty() ? QString::fromUtf8(builtIn) : value;
+}
+
+} // namespace
+
+FtpSettings fundFtpSettings()
+{
+    FtpSettings s;
+    s.host = setting("SARVEK_FTP_HOST", SARVEK_FTP_HOST);
+    s.port = setting("SARVEK_FTP_PORT", SARVEK_FTP_PORT).toInt();
+    if (s.port <= 0)
+        s.port = 21;
+    s.user = setting("SARVEK_FTP_USER", SARVEK_FTP_USER);
+    s.password = setting("SARVEK_FTP_PASSWORD", SARVEK_FTP_PASSWORD);
+    return s;
+}
+
+std::unique_ptr<FtpClient> makeCurlFtpClient(const FtpSettings &settings)
+{
+    return std::make_unique<CurlFtpClient>(settings);
+}

@@ -1,0 +1,169 @@
+// The data module and its query slots.
+#include "store/dm.h"
+
+#include "app/firstrun.h"
+#include "store/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+void Query::close()
+{
+    m_open = false;
+    m_rows.clear();
+    m_columns.clear();
+    m_index.clear();
+    m_pos = 0;
+}
+
+void Query::setSql(const QString &sql, const QVariantList &params)
+{
+    close();
+    m_sql = sql;
+    m_params = params;
+}
+
+void Query::open()
+{
+    close();
+    Statement stmt = m_dm.db().prepare(m_sql);
+    stmt.bindAll(m_params);
+    const int n = stmt.columnCount();
+    for (int i = 0; i < n; ++i) {
+        m_columns << stmt.columnName(i);
+        m_index.insert(m_columns.last().toUpper(), i);
+    }
+    while (stmt.step()) {
+        QStringList row;
+        row.reserve(n);
+        for (int i = 0; i < n; ++i)
+            row << stmt.text(i);
+        m_rows << row;
+    }
+    m_open = true;
+}
+
+int Query::exec()
+{
+    close();
+    Database &db = m_dm.db();
+    Statement stmt = db.prepare(m_sql);
+    stmt.bindAll(m_params);
+    stmt.run();
+    return db.changes();
+}
+
+QString Query::field(const QString &name) const
+{
+    const auto it = m_index.constFind(name.toUpper());
+    if (it == m_index.cend())
+        throw DbError(QStringLiteral("%1: alan bulunamadı").arg(name),
+                      QStringLiteral("no such column: %1").arg(name), 0);
+    if (m_pos < 0 || m_pos >= m_rows.size())
+        throw DbError(QStringLiteral("Kayıt yok: %1").arg(name),
+                      QStringLiteral("no current row"), 0);
+    return m_rows[m_pos][*it];
+}
+
+long long Query::fieldAsInteger(const QString &name) const
+{
+    bool ok = false;
+    const QString text = field(name);
+    const long long v = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw ConversionError(QStringLiteral("'%1' geçerli bir tamsayı değil").arg(text));
+    return v;
+}
+
+Tdm::Tdm(Platform &platform, const QString &baseDir)
+    : m_platform(platform), m_baseDir(baseDir.isEmpty() ? QDir::currentPath() : baseDir)
+{
+}
+
+Tdm::~Tdm() = default;
+
+QString Tdm::dataDir() const
+{
+    return QDir(m_baseDir).filePath(QStringLiteral("Data"));
+}
+
+QString Tdm::databasePath() const
+{
+    return QDir(dataDir()).filePath(QStringLiteral("bodro.mdb"));
+}
+
+Database &Tdm::db()
+{
+    if (m_db)
+        return *m_db;
+    const QString path = databasePath();
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw IoError(QStringLiteral("Veritabanı dosyası yerinde bir klasör var: %1").arg(path));
+    if (!info.exists()) {
+        createDatabase(path);
+        return *m_db;
+    }
+    auto db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
+    // A file that is not a database opens without complaint; the first read
+    // says so. Reading changes nothing in the file.
+    db->prepare(QStringLiteral("SELECT count(*) FROM sqlite_master")).run();
+    m_db = std::move(db);
+    return *m_db;
+}
+
+void Tdm::createDatabase(const QString &path)
+{
+    const QString dir = dataDir();
+    if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir())
+        throw IoError(QStringLiteral("Veri klasörü oluşturulamadı: %1").arg(dir));
+    // Built under a temporary name and renamed when complete, so that a failure
+    // never leaves a half-made database at the real path.
+    const QString temp = path + QStringLiteral(".yeni");
+    QFile::remove(temp);
+    try {
+        {
+            Database db(temp, Database::Mode::Create);
+            Transaction tx(db);
+            db.execScript(schema::createBodro());
+            db.execScript(schema::createBodrotemp());
+            db.execScript(schema::createMuhisv());
+            db.execScript(schema::createIndexes());
+            tx.commit();
+        }
+        if (!QFile::rename(temp, path))
+            throw IoError(QStringLiteral("Veritabanı dosyası oluşturulamadı: %1").arg(path));
+    } catch (...) {
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        throw;
+    }
+    m_db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
+    writeMarkerIfMissing(m_platform);
+}
+
+QList<QStringList> Tdm::select(const QString &sql, const QVariantList &params)
+{
+    Statement stmt = db().prepare(sql);
+    stmt.bindAll(params);
+    const int n = stmt.columnCount();
+    QList<QStringList> rows;
+    while (stmt.step()) {
+        QStringList row;
+        row.reserve(n);
+        for (int i = 0; i < n; ++i)
+            row << stmt.text(i);
+        rows << row;
+    }
+    return rows;
+}
+
+int Tdm::execute(const QString &sql, const QVariantList &params)
+{
+    Database &d = db();
+    Statement stmt = d.prepare(sql);
+    stmt.bindAll(params);
+    stmt.run();
+    return d.changes();
+}

@@ -1,0 +1,93 @@
+// The data module: one lazily opened connection to Data/bodro.mdb and the named
+// query slots that the screens use. A slot holds the result of its last query
+// in memory; its being open is state in itself (Query3 open = a loaded return).
+#pragma once
+
+#include "store/sqlite.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <memory>
+
+class Platform;
+class Tdm;
+
+class Query
+{
+public:
+    explicit Query(Tdm &dm) : m_dm(dm) {}
+
+    void close();
+    // Clears the slot and sets its statement. Values go into params and are
+    // bound to the statement's "?" in order; nothing is pasted into the text.
+    void setSql(const QString &sql, const QVariantList &params = {});
+    const QString &sql() const { return m_sql; }
+
+    // Runs the statement and keeps every row; the cursor is on the first row.
+    void open();
+    // Runs a statement that changes data; returns the number of rows changed.
+    int exec();
+
+    bool isOpen() const { return m_open; }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    int recordCount() const { return int(m_rows.size()); }
+    void first() { m_pos = 0; }
+    void next() { ++m_pos; }
+    bool eof() const { return m_pos >= m_rows.size(); }
+    int recNo() const { return int(m_pos) + 1; }
+    void moveTo(int recNo) { m_pos = recNo - 1; }
+
+    // Column of the current row by name, without regard to case. Throws when
+    // the name is not a column of the result.
+    QString field(const QString &name) const;
+    long long fieldAsInteger(const QString &name) const;
+    const QStringList &columns() const { return m_columns; }
+    const QList<QStringList> &rows() const { return m_rows; }
+
+private:
+    Tdm &m_dm;
+    QString m_sql;
+    QVariantList m_params;
+    bool m_open = false;
+    QStringList m_columns;
+    QHash<QString, int> m_index;
+    QList<QStringList> m_rows;
+    qsizetype m_pos = 0;
+};
+
+class Tdm
+{
+public:
+    // baseDir is the working folder that holds Data/.
+    explicit Tdm(Platform &platform, const QString &baseDir = QString());
+    ~Tdm();
+
+    // The connection, opened on first use. A missing file is created with the
+    // current schema (and the first-run marker "2"); a file that is not a
+    // database is left untouched and reported.
+    Database &db();
+    bool isConnected() const { return bool(m_db); }
+    QString databasePath() const;
+    QString dataDir() const;
+
+    // Runs `sql` with bound values and returns all rows as text.
+    QList<QStringList> select(const QString &sql, const QVariantList &params = {});
+    int execute(const QString &sql, const QVariantList &params = {});
+
+    Query Query1{*this};
+    Query Query2{*this};
+    Query Query3{*this};
+    Query SiraliQuery{*this};
+    Query prnquery{*this};
+    Query dosquery{*this};
+
+private:
+    void createDatabase(const QString &path);
+
+    Platform &m_platform;
+    QString m_baseDir;
+    std::unique_ptr<Database> m_db;
+};

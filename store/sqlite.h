@@ -1,0 +1,91 @@
+// A small RAII wrapper over the SQLite C API. Every call is checked; a failure
+// becomes a DbError carrying the engine's message. Values are always bound.
+#pragma once
+
+#include "app/errors.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class Statement;
+
+class Database
+{
+public:
+    enum class Mode { OpenExisting, Create };
+    // Opens the file. OpenExisting fails on a missing file; Create makes it.
+    Database(const QString &path, Mode mode);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    Statement prepare(const QString &sql);
+    // Runs one or more statements that take no values.
+    void execScript(const QString &sql);
+    int changes() const;
+    long long lastInsertRowId() const;
+    bool inTransaction() const;
+    const QString &path() const { return m_path; }
+    // Copies the whole database into a new file at target.
+    void backupTo(const QString &target);
+
+    // Raises the DbError for the engine's last failure on this connection.
+    [[noreturn]] void fail(int rc, const QString &context = QString()) const;
+
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+};
+
+// A prepared statement. Binding is 1-based, as in SQLite.
+class Statement
+{
+public:
+    Statement(Database &db, sqlite3_stmt *stmt) : m_db(&db), m_stmt(stmt) {}
+    ~Statement();
+    Statement(Statement &&o) noexcept;
+    Statement &operator=(Statement &&o) noexcept;
+    Statement(const Statement &) = delete;
+
+    Statement &bind(int index, const QString &value); // always text, "" included
+    Statement &bindNull(int index);
+    Statement &bind(int index, long long value);
+    // Binds 1..n in order: integers as integers, an invalid QVariant as NULL,
+    // everything else as text.
+    Statement &bindAll(const QVariantList &values);
+    // Next row: true while rows come, false when done.
+    bool step();
+    // Runs a statement that returns no rows.
+    void run();
+    void reset();
+    int columnCount() const;
+    QString columnName(int i) const;
+    QString text(int i) const; // NULL reads as empty text
+    long long integer(int i) const;
+    bool isNull(int i) const;
+
+private:
+    Database *m_db;
+    sqlite3_stmt *m_stmt;
+};
+
+// Rolls back unless commit() was called.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    void commit();
+    Transaction(const Transaction &) = delete;
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};

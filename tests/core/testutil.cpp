@@ -1,0 +1,53 @@
+// Shared test helpers.
+#include "testutil.h"
+
+#include "store/sqlite.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+Workspace::Workspace()
+{
+    platform.windowsDir = path(QStringLiteral("windows"));
+    QDir().mkpath(platform.windowsDir);
+    dm = std::make_unique<Tdm>(platform, dir.path());
+    ctx = std::make_unique<AppContext>(platform, *dm);
+}
+
+QString Workspace::path(const QString &relative) const
+{
+    return relative.isEmpty() ? dir.path() : QDir(dir.path()).filePath(relative);
+}
+
+void insertBodro(Tdm &dm, const BodroRow &r)
+{
+    dm.execute(QStringLiteral(
+                   "insert into bodro (YATSIRANO,YATISVER,YATDEVREILK,YATDEVRESON,YATSRVNO,"
+                   "YATKIMLIK,YATISIM,YATCINS,YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,"
+                   "ISVISADRES,ISVTELNO,ISVISIM,YATBODROTUR,YATGONDER,YATBDRDEVMIK,YATSSKNO) "
+                   "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+               {r.siraNo, r.isver, r.ilk, r.son, r.srvno, r.kimlik, r.isim, r.cins, r.calgun,
+                r.durum, r.brut, r.primor, r.depoor, r.adres, r.tel, r.isvisim, r.tur, r.gonder,
+                r.seq, r.ssk});
+}
+
+void makeOldSchemaDatabase(const QString &path, bool withSeqNo)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    Database db(path, Database::Mode::Create);
+    db.execScript(QStringLiteral(
+                      "CREATE TABLE bodro (IDSIRA INTEGER PRIMARY KEY AUTOINCREMENT, "
+                      "YATSIRANO VARCHAR(5), YATISVER VARCHAR(12), YATDEVREILK VARCHAR(25), "
+                      "YATDEVRESON VARCHAR(25), YATSRVNO VARCHAR(6), YATKIMLIK VARCHAR(12), "
+                      "YATISIM VARCHAR(40), YATCINS VARCHAR(1), YATCALGUN VARCHAR(3), "
+                      "YATBRUT VARCHAR(25), YATPRIMOR VARCHAR(6), YATDEPOOR VARCHAR(6), "
+                      "YATDURUM VARCHAR(1), ISVISADRES VARCHAR(50), ISVTELNO VARCHAR(25), "
+                      "ISVISIM VARCHAR(50), YATBODROTUR VARCHAR(2), YATGONDER VARCHAR(1)%1);"
+                      "CREATE TABLE bodrotemp (YATSIRANO VARCHAR(5));"
+                      "CREATE TABLE muhisv (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                      "MUHISVUNVAN VARCHAR(100), MUHISVISI VARCHAR(100), MSNO VARCHAR(20), "
+                      "MUHISVADRES VARCHAR(200), MUHSIVTELNO VARCHAR(25), MUHISVFAXNO VARCHAR(25), "
+                      "MUHISVMOBILNO VARCHAR(25), SETMUHISV VARCHAR(1));")
+                      .arg(withSeqNo ? QStringLiteral(", YATBDRDEVMIK VARCHAR(1) NOT NULL DEFAULT '1'")
+                                     : QString()));
+}

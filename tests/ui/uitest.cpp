@@ -1,0 +1,32 @@
+// Helpers for the screen tests.
+#include "ui/uitest.h"
+
+#include <QApplication>
+#include <QTimer>
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128 && c.isPrint())
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs)
+{
+    auto *timer = new QTimer;
+    auto elapsed = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, action, elapsed, timeoutMs] {
+        QWidget *modal = QApplication::activeModalWidget();
+        *elapsed += 20;
+        if (modal || *elapsed > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            if (modal)
+                action(modal);
+        }
+    });
+    timer->start(20);
+}

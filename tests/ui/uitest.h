@@ -1,0 +1,25 @@
+// Screen tests run under the program's own application object, so that an
+// exception escaping a handler reaches the general error box as in the program.
+#pragma once
+
+#include "app/sarvekapp.h"
+#include "core/testutil.h"
+
+#include <QTest>
+
+#define SARVEK_TEST_MAIN(TestObject)                                                               \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        SarvekApplication app(argc, argv);                                                         \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+// Types a text into the focused widget; Turkish letters go in as text events,
+// which QTest::keyClicks cannot send.
+void typeText(QWidget *widget, const QString &text);
+
+// Runs `action` as soon as a modal dialog is shown (polling), e.g. to close a
+// placeholder that exec() would otherwise wait on.
+void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs = 5000);

@@ -2,6 +2,7 @@
 #include "app/screens.h"
 
 #include "app/context.h"
+#include "lists/bordlistall.h"
 
 #include <QDialog>
 
@@ -43,6 +44,6 @@ void showAccountantScreen(AppContext &ctx, QWidget *parent)
 
 void createStartupWindows(AppContext &ctx, QWidget *mainWindow)
 {
-    Q_UNUSED(ctx);
     Q_UNUSED(mainWindow);
+    ctx.frmbordlistall = new Tfrmbordlistall(ctx, mainWindow);
 }

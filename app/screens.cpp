@@ -1,6 +1,7 @@
 // The screens that the main menu opens.
 #include "app/screens.h"
 
+#include "accountant/muhisform.h"
 #include "app/context.h"
 #include "lists/bordlistall.h"
 
@@ -36,8 +37,9 @@ void showDeclarationScreen(AppContext &ctx, QWidget *parent)
 
 void showAccountantScreen(AppContext &ctx, QWidget *parent)
 {
-    Q_UNUSED(ctx);
-    showPlaceholder(parent, QStringLiteral("Muhasip veya İşveren Girişi"));
+    auto *screen = new Tfrmmuhis(ctx, parent);
+    screen->exec();
+    delete screen;
 }
 
 

@@ -5,6 +5,7 @@
 #include "store/sqlite.h"
 #include "ui/uitest.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -57,6 +58,19 @@ private slots:
         QVERIFY(menu.aboutBox()->findChild<QLabel *>("Version")->text() ==
                 QStringLiteral("Version: 4.0.4"));
         QCOMPARE(menu.aboutBox()->windowTitle(), QStringLiteral("About"));
+    }
+
+    void qtSpeaksTurkish()
+    {
+        static_cast<SarvekApplication *>(qApp)->useTurkish();
+        QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No |
+                                 QDialogButtonBox::Cancel | QDialogButtonBox::Ok);
+        QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text().remove('&'), QStringLiteral("Evet"));
+        QCOMPARE(buttons.button(QDialogButtonBox::No)->text().remove('&'), QStringLiteral("Hayır"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'),
+                 QStringLiteral("İptal"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text().remove('&'), QStringLiteral("Tamam"));
+        QCOMPARE(QLocale().language(), QLocale::Turkish);
     }
 
     void prepareCreatesTheDatabaseThenRemindsOnce()

@@ -12,14 +12,11 @@ std::optional<AccountantRecord> firstRow(Query &q)
     if (q.isEmpty())
         return std::nullopt;
     q.first();
-    return AccountantRecord{q.field(QStringLiteral("MUHISVUNVAN")),
-                            q.field(QStringLiteral("MUHISVISI")),
-                            q.field(QStringLiteral("MSNO")),
-                            q.field(QStringLiteral("MUHISVADRES")),
-                            q.field(QStringLiteral("MUHSIVTELNO")),
-                            q.field(QStringLiteral("MUHISVFAXNO")),
-                            q.field(QStringLiteral("MUHISVMOBILNO")),
-                            q.field(QStringLiteral("SETMUHISV"))};
+    return AccountantRecord{
+        q.field(QStringLiteral("MUHISVUNVAN")),   q.field(QStringLiteral("MUHISVISI")),
+        q.field(QStringLiteral("MSNO")),          q.field(QStringLiteral("MUHISVADRES")),
+        q.field(QStringLiteral("MUHSIVTELNO")),   q.field(QStringLiteral("MUHISVFAXNO")),
+        q.field(QStringLiteral("MUHISVMOBILNO")), q.field(QStringLiteral("SETMUHISV"))};
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // are sent: the look-ups, the insert and the update by title.
 #pragma once
 
-#include <QString>
 #include <optional>
+#include <QString>
 
 class Tdm;
 

@@ -44,15 +44,18 @@ Tfrmmuhis::Tfrmmuhis(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(
     almobilno = named(new QLineEdit(this), "almobilno");
     BitBtn1 = named(new QPushButton(QStringLiteral("Kayıt"), this), "BitBtn1");
     BitBtn2 = named(new QPushButton(QStringLiteral("Çıkış"), this), "BitBtn2");
-    alsetmuhisv =
-        named(new QCheckBox(QStringLiteral("Dosya Hazırlanırken Bunu Kullan"), this), "alsetmuhisv");
+    alsetmuhisv = named(new QCheckBox(QStringLiteral("Dosya Hazırlanırken Bunu Kullan"), this),
+                        "alsetmuhisv");
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(12, 12, 12, 12);
     const QList<std::pair<const char *, QWidget *>> rows = {
-        {"Muhasip/İşveren Unvanı:", alunvan}, {"Muhasip/İşever Adı:", alisim},
-        {"Mş. No :", almsno},                 {"Adress:", aladres},
-        {"Telefon No:", altelno},             {"Fax No:", alfaxno},
+        {"Muhasip/İşveren Unvanı:", alunvan},
+        {"Muhasip/İşever Adı:", alisim},
+        {"Mş. No :", almsno},
+        {"Adress:", aladres},
+        {"Telefon No:", altelno},
+        {"Fax No:", alfaxno},
         {"Mobil No:", almobilno},
     };
     int r = 0;
@@ -73,7 +76,7 @@ Tfrmmuhis::Tfrmmuhis(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(
     grid->addLayout(buttons, r, 0, 1, 2);
     grid->setRowStretch(3, 1);
 
-    QWidget *order[] = {alunvan, alisim,  almsno,  aladres, altelno,
+    QWidget *order[] = {alunvan, alisim,    almsno,  aladres, altelno,
                         alfaxno, almobilno, BitBtn1, BitBtn2, alsetmuhisv};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
@@ -126,15 +129,11 @@ void Tfrmmuhis::alunvanExit()
 
 void Tfrmmuhis::BitBtn1Click()
 {
-    const AccountantRecord record{alunvan->text(),
-                                  alisim->text(),
-                                  almsno->text(),
-                                  storedAddress(aladres->toPlainText()),
-                                  altelno->text(),
-                                  alfaxno->text(),
-                                  almobilno->text(),
-                                  alsetmuhisv->isChecked() ? QStringLiteral("1")
-                                                           : QStringLiteral("0")};
+    const AccountantRecord record{
+        alunvan->text(),   alisim->text(),
+        almsno->text(),    storedAddress(aladres->toPlainText()),
+        altelno->text(),   alfaxno->text(),
+        almobilno->text(), alsetmuhisv->isChecked() ? QStringLiteral("1") : QStringLiteral("0")};
     if (!accountantExists(m_ctx.dm, record.unvan)) {
         insertAccountant(m_ctx.dm, record);
     } else if (m_ctx.platform.confirm(QStringLiteral("Bu Muhasip/Isv Daha önce kayıt yapıldı !.. "

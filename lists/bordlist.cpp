@@ -34,7 +34,6 @@ Tfrmbordlist::Tfrmbordlist(AppContext &ctx, QWidget *parent)
 void Tfrmbordlist::listeleClick()
 {
     model()->clear();
-    listEmployerReturns(m_ctx.dm.Query1, ALISVERNO->text(), ALDEVREILK->text(),
-                        ALDEVRESON->text());
+    listEmployerReturns(m_ctx.dm.Query1, ALISVERNO->text(), ALDEVREILK->text(), ALDEVRESON->text());
     showQuery1();
 }

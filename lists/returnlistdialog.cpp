@@ -19,10 +19,10 @@ namespace {
 // indicator shows which row is current.
 class RecordColourDelegate : public QStyledItemDelegate
 {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-protected:
+  protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
@@ -72,8 +72,8 @@ ReturnListDialog::ReturnListDialog(AppContext &ctx, QWidget *parent,
     dbliste->installEventFilter(this);
     dbliste->viewport()->installEventFilter(this);
 
-    auto *hint = new QLabel(QStringLiteral("Seçim için iki Tıkla veya Enter'e Basın /  ESC : Çıkış"),
-                            this);
+    auto *hint =
+        new QLabel(QStringLiteral("Seçim için iki Tıkla veya Enter'e Basın /  ESC : Çıkış"), this);
     hint->setObjectName(QStringLiteral("hint"));
     hint->setAutoFillBackground(true);
     QPalette pal = hint->palette();

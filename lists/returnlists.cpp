@@ -3,8 +3,7 @@
 
 #include "store/dm.h"
 
-void listEmployerReturns(Query &query, const QString &isver, const QString &ilk,
-                         const QString &son)
+void listEmployerReturns(Query &query, const QString &isver, const QString &ilk, const QString &son)
 {
     query.setSql(QStringLiteral("select DISTINCT YATISVER, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
                                 "YATBDRDEVMIK from bodro WHERE YATISVER = ? AND YATDEVREILK = ? "

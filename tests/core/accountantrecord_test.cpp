@@ -98,12 +98,15 @@ TEST(AccountantRecord, UpdateChangesEveryRecordWithThatTitleAndNoOther)
     changed.set = QStringLiteral("0");
     EXPECT_EQ(updateAccountant(*ws.dm, changed), 2);
 
-    const auto rows =
-        ws.dm->select(QStringLiteral("select MUHISVUNVAN, MSNO, SETMUHISV from muhisv order by ID"));
+    const auto rows = ws.dm->select(
+        QStringLiteral("select MUHISVUNVAN, MSNO, SETMUHISV from muhisv order by ID"));
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], (QStringList{QStringLiteral("Aynı"), QStringLiteral("7"), QStringLiteral("0")}));
-    EXPECT_EQ(rows[1], (QStringList{QStringLiteral("Aynı"), QStringLiteral("7"), QStringLiteral("0")}));
-    EXPECT_EQ(rows[2], (QStringList{QStringLiteral("Başka"), QStringLiteral("3"), QStringLiteral("1")}));
+    EXPECT_EQ(rows[0],
+              (QStringList{QStringLiteral("Aynı"), QStringLiteral("7"), QStringLiteral("0")}));
+    EXPECT_EQ(rows[1],
+              (QStringList{QStringLiteral("Aynı"), QStringLiteral("7"), QStringLiteral("0")}));
+    EXPECT_EQ(rows[2],
+              (QStringList{QStringLiteral("Başka"), QStringLiteral("3"), QStringLiteral("1")}));
 }
 
 TEST(AccountantRecord, AddressLinesAreStoredWithCrLf)

@@ -74,8 +74,8 @@ TEST(ReturnLists, EmployerListShowsEachReturnOfThatPeriodOnceWithoutRetroactiveT
     Query &q = ws.dm->Query1;
     listEmployerReturns(q, A, QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"));
     ASSERT_TRUE(q.isOpen());
-    EXPECT_EQ(q.columns(), line({"YATISVER", "YATDEVREILK", "YATDEVRESON", "YATBODROTUR",
-                                 "YATBDRDEVMIK"}));
+    EXPECT_EQ(q.columns(),
+              line({"YATISVER", "YATDEVREILK", "YATDEVRESON", "YATBODROTUR", "YATBDRDEVMIK"}));
     QList<QStringList> rows = q.rows();
     std::sort(rows.begin(), rows.end());
     const QList<QStringList> expected = {

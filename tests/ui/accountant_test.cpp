@@ -30,8 +30,9 @@ AccountantRecord record(const QString &unvan, const QString &msno)
 
 QList<QStringList> storedRecords(Tdm &dm)
 {
-    return dm.select(QStringLiteral("select MUHISVUNVAN, MUHISVISI, MSNO, MUHISVADRES, MUHSIVTELNO, "
-                                    "MUHISVFAXNO, MUHISVMOBILNO, SETMUHISV from muhisv order by ID"));
+    return dm.select(
+        QStringLiteral("select MUHISVUNVAN, MUHISVISI, MSNO, MUHISVADRES, MUHSIVTELNO, "
+                       "MUHISVFAXNO, MUHISVMOBILNO, SETMUHISV from muhisv order by ID"));
 }
 
 QStringList fieldTexts(const Tfrmmuhis &s)
@@ -69,7 +70,7 @@ class AccountantTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void firstSaveInsertsWithoutAMessageAndWritesTheMarker();
     void existingTitleAsksBeforeUpdatingEveryRecordOfIt_data();
     void existingTitleAsksBeforeUpdatingEveryRecordOfIt();

@@ -90,7 +90,7 @@ class ListsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void layoutNamesAndColumns();
     void employerListShowsOnlyTypesBeginningWithZero();
     void allReturnsListOpensOnTheCurrentYearAndSearches();
@@ -120,8 +120,8 @@ void ListsTest::layoutNamesAndColumns()
     QCOMPARE(all.btnAra->text(), QStringLiteral("Ara"));
     QVERIFY(all.findChild<QLineEdit *>(QStringLiteral("txtArama")) == all.txtArama);
 
-    for (ReturnListDialog *list : {static_cast<ReturnListDialog *>(&one),
-                                   static_cast<ReturnListDialog *>(&all)}) {
+    for (ReturnListDialog *list :
+         {static_cast<ReturnListDialog *>(&one), static_cast<ReturnListDialog *>(&all)}) {
         for (const char *name : {"ALISVERNO", "ALDEVREILK", "ALDEVRESON", "VERISVERNO",
                                  "VERDEVREILK", "VERDEVRESON", "VERBODROTUR", "VERBDRDEVMIK"}) {
             auto *label = list->findChild<QLabel *>(QLatin1String(name));
@@ -141,9 +141,11 @@ void ListsTest::layoutNamesAndColumns()
         const char *title;
         int width;
     };
-    const QList<Expected> oneColumns = {
-        {"İŞVEREN NO", 137}, {"İLK DÖNEM", 107}, {"SON DÖNEM", 111}, {"BODROTÜRÜ", 73},
-        {"BDRDEVMIK", 0}};
+    const QList<Expected> oneColumns = {{"İŞVEREN NO", 137},
+                                        {"İLK DÖNEM", 107},
+                                        {"SON DÖNEM", 111},
+                                        {"BODROTÜRÜ", 73},
+                                        {"BDRDEVMIK", 0}};
     const QList<Expected> allColumns = {{"İŞVEREN NO", 137}, {"İŞVEREN İSİM", 167},
                                         {"İLK DÖNEM", 107},  {"SON DÖNEM", 111},
                                         {"BODROTÜRÜ", 73},   {"BDR DEV. MIK.", 0}};

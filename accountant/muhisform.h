@@ -16,7 +16,7 @@ class QPushButton;
 class Tfrmmuhis : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Tfrmmuhis(AppContext &ctx, QWidget *parent = nullptr);
 
     QLineEdit *alunvan = nullptr;
@@ -41,11 +41,11 @@ class Tfrmmuhis : public QDialog
     void BitBtn1Click();
     void BitBtn2Click();
 
-  protected:
+protected:
     // Enter in a text field moves to the next control (alunvanKeyPress).
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-  private:
+private:
     void showRecord(const AccountantRecord &record);
     void emptyFields();
 

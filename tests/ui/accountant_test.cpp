@@ -70,7 +70,7 @@ class AccountantTest : public QObject
 {
     Q_OBJECT
 
-  private slots:
+private slots:
     void firstSaveInsertsWithoutAMessageAndWritesTheMarker();
     void existingTitleAsksBeforeUpdatingEveryRecordOfIt_data();
     void existingTitleAsksBeforeUpdatingEveryRecordOfIt();

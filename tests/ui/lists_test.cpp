@@ -90,7 +90,7 @@ class ListsTest : public QObject
 {
     Q_OBJECT
 
-  private slots:
+private slots:
     void layoutNamesAndColumns();
     void employerListShowsOnlyTypesBeginningWithZero();
     void allReturnsListOpensOnTheCurrentYearAndSearches();

@@ -19,10 +19,10 @@ namespace {
 // indicator shows which row is current.
 class RecordColourDelegate : public QStyledItemDelegate
 {
-  public:
+public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-  protected:
+protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);

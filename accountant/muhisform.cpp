@@ -151,19 +151,23 @@ void Tfrmmuhis::BitBtn2Click()
     close();
 }
 
+bool Tfrmmuhis::alunvanKeyPress(QObject *field, const QKeyEvent &key)
+{
+    if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter)
+        return false;
+    // Ctrl+Enter starts a new line in the address, as in a Windows memo.
+    if (field == aladres && key.modifiers().testFlag(Qt::ControlModifier))
+        aladres->insertPlainText(QStringLiteral("\n"));
+    else
+        focusNextChild();
+    return true;
+}
+
 bool Tfrmmuhis::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            // Ctrl+Enter starts a new line in the address, as in a Windows memo.
-            if (watched == aladres && key->modifiers().testFlag(Qt::ControlModifier))
-                aladres->insertPlainText(QStringLiteral("\n"));
-            else
-                focusNextChild();
-            return true;
-        }
-    }
+    if (event->type() == QEvent::KeyPress &&
+        alunvanKeyPress(watched, *static_cast<QKeyEvent *>(event)))
+        return true;
     // Only a move to another control of this screen counts as leaving the
     // title, not a message box or another window taking the focus.
     if (watched == alunvan && event->type() == QEvent::FocusOut) {

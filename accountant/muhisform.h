@@ -9,6 +9,7 @@
 
 struct AppContext;
 class QCheckBox;
+class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -40,9 +41,11 @@ public:
     // marker "1" is written. A database error stops it before any of that.
     void BitBtn1Click();
     void BitBtn2Click();
+    // Key presses of the seven text fields: Enter moves to the next control
+    // and never reaches the field. True when the key was consumed.
+    bool alunvanKeyPress(QObject *field, const QKeyEvent &key);
 
 protected:
-    // Enter in a text field moves to the next control (alunvanKeyPress).
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

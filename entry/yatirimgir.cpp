@@ -275,6 +275,12 @@ void TForm1::buildLayout()
     alyatgir->verticalHeader()->hide();
     alyatgir->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     alyatgir->horizontalHeader()->setHighlightSections(false);
+    // The titles have to fit the fixed column widths.
+    QFont small(QStringLiteral("Liberation Sans"));
+    small.setPointSize(8);
+    alyatgir->horizontalHeader()->setFont(small);
+    alyatgir->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { padding: 0px 1px; }"));
     alyatgir->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alyatgir->setSelectionMode(QAbstractItemView::ContiguousSelection);
     alyatgir->setTabKeyNavigation(false);
@@ -573,6 +579,13 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (fKeys && (key == Qt::Key_F1 || key == Qt::Key_F3 || key == Qt::Key_F4 ||
                   key == Qt::Key_F10)) {
         guarded(m_ctx.platform, [this, key] { ALKAZAKeyDown(key); });
+        return true;
+    }
+    // A date picker's own Tab walks its day, month and year; here Tab leaves
+    // the picker like every other field.
+    if ((widget == DEVREILK || widget == DEVRESON) &&
+        (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        focusNextPrevChild(key == Qt::Key_Tab);
         return true;
     }
     const bool isButton = qobject_cast<QPushButton *>(widget) != nullptr;

@@ -24,8 +24,10 @@ TotalsChanged leaveCell(QStringList &row, int column, QChar groupChar)
     switch (column) {
     case AylikKazanc: {
         const Decimal gross = readTyped(out[AylikKazanc], groupChar);
-        const Decimal p = readTyped(out[POrani]);
-        const Decimal d = readTyped(out[DOrani]);
+        // The rates of the row are read as they stand, without the blank rule
+        // of the cell being left.
+        const Decimal p = Decimal::fromText(out[POrani]).rounded(2);
+        const Decimal d = Decimal::fromText(out[DOrani]).rounded(2);
         const Decimal premium = gross.percentOf(p).rounded(2);
         const Decimal deposit = gross.percentOf(d).rounded(2);
         out[AylikKazanc] = amount::format(gross);

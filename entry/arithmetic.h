@@ -23,7 +23,7 @@ struct TotalsChanged {
 // as a number; both rates are read too, and premium, deposit and row total are
 // computed again. A rate (POrani, DOrani): read, shown rounded, and its amount
 // and the row total computed again. Any other column changes nothing.
-// Empty or single-blank cells read as "0". Throws ConversionError when a text
+// The cell being left reads "0" when empty or a single blank. Throws ConversionError when a text
 // is not a number, leaving `row` as it was.
 TotalsChanged leaveCell(QStringList &row, int column, QChar groupChar = QLatin1Char(','));
 
@@ -31,7 +31,7 @@ TotalsChanged leaveCell(QStringList &row, int column, QChar groupChar = QLatin1C
 // field reads its text (the title row and non-numbers read 0).
 Decimal columnTotal(const entrygrid::GridCells &grid, int column);
 
-// A typed number: blanks-only is 0, the grouping characters are dropped when
+// The number typed into the cell being left: empty or a single blank is 0, the grouping characters are dropped when
 // `groupChar` is not null, and the rest must be a plain decimal number; the
 // value comes back rounded to two places.
 Decimal readTyped(const QString &text, QChar groupChar = QChar());

@@ -55,6 +55,8 @@ public:
     {
         auto *edit = new QLineEdit(parent);
         edit->setFrame(false);
+        // The open editor marks the current cell.
+        edit->setStyleSheet(QStringLiteral("QLineEdit { background: #fff8c8; }"));
         auto *self = const_cast<CellDelegate *>(this);
         connect(edit, &QLineEdit::textEdited, self, [self, edit] { emit self->commitData(edit); });
         return edit;
@@ -275,9 +277,10 @@ void TForm1::buildLayout()
     alyatgir->verticalHeader()->hide();
     alyatgir->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     alyatgir->horizontalHeader()->setHighlightSections(false);
-    // The titles have to fit the fixed column widths.
+    // Titles and a 12-digit number have to fit the fixed column widths.
     QFont small(QStringLiteral("Liberation Sans"));
     small.setPointSize(8);
+    alyatgir->setFont(small);
     alyatgir->horizontalHeader()->setFont(small);
     alyatgir->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { padding: 0px 1px; }"));
@@ -643,7 +646,9 @@ QList<QStringList> TForm1::gridRows() const
 void TForm1::setGridRowCount(int rows)
 {
     ++m_gridBusy;
-    QWidget *focus = QApplication::focusWidget();
+    // The window's own focus child, which is kept while a message box has
+    // the focus.
+    QWidget *focus = focusWidget();
     if (focus && alyatgir->isAncestorOf(focus))
         alyatgir->setFocus(Qt::OtherFocusReason);
     const int old = alyatgir->rowCount();
@@ -702,7 +707,7 @@ void TForm1::openCellEditor()
     if (m_gridBusy)
         return;
     const QModelIndex current = alyatgir->currentIndex();
-    QWidget *focus = QApplication::focusWidget();
+    QWidget *focus = focusWidget();
     const bool gridHasFocus = focus && (focus == alyatgir || alyatgir->isAncestorOf(focus));
 
     QTableWidgetItem *item = alyatgir->currentItem();

@@ -96,6 +96,7 @@ private slots:
     void enterMovesFocusAndEscCloses();
     void functionKeys();
     void fundNumberCheckAndLookUp();
+    void focusReturnsAfterARealMessageBox();
     void cellChecks_data();
     void cellChecks();
     void sigortaCheckRunsOnEveryKey();
@@ -432,6 +433,39 @@ void EntryScreenTest::fundNumberCheckAndLookUp()
     s.enter(QStringLiteral("12'456"));
     QCOMPARE(s.cell(1, AdiSoyadi), QStringLiteral("O'Neil"));
     QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
+}
+
+void EntryScreenTest::focusReturnsAfterARealMessageBox()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    // A real message box takes the activation from the screen while it is up.
+    QWidget box;
+    box.resize(200, 80);
+    s.ws.platform.onShown = [&box](const ScriptedPlatform::Shown &) {
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.hide();
+    };
+    auto reactivate = [&] {
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+    };
+
+    s.goToCell(1, SarvekNo);
+    s.enter(QStringLiteral("12345"));
+    reactivate();
+    QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
+    QCOMPARE(QApplication::focusWidget(), f.alyatgir->indexWidget(f.alyatgir->currentIndex()));
+
+    s.fill(f.ALKAZA, QStringLiteral("07"));
+    s.press(Qt::Key_Tab);
+    QTRY_COMPARE(s.messages().size(), 2);
+    reactivate();
+    QCOMPARE(QApplication::focusWidget(), f.ALKAZA);
 }
 
 void EntryScreenTest::cellChecks_data()

@@ -5,7 +5,8 @@
 
 using namespace entrygrid;
 
-namespace entryarith {
+namespace entryarith
+{
 
 Decimal readTyped(const QString &text, QChar groupChar)
 {

@@ -9,7 +9,8 @@
 #include <QChar>
 #include <QStringList>
 
-namespace entryarith {
+namespace entryarith
+{
 
 // Which header totals a cell rule changed.
 struct TotalsChanged {
@@ -31,9 +32,9 @@ TotalsChanged leaveCell(QStringList &row, int column, QChar groupChar = QLatin1C
 // field reads its text (the title row and non-numbers read 0).
 Decimal columnTotal(const entrygrid::GridCells &grid, int column);
 
-// The number typed into the cell being left: empty or a single blank is 0, the grouping characters are dropped when
-// `groupChar` is not null, and the rest must be a plain decimal number; the
-// value comes back rounded to two places.
+// The number typed into the cell being left: empty or a single blank is 0, the grouping characters
+// are dropped when `groupChar` is not null, and the rest must be a plain decimal number; the value
+// comes back rounded to two places.
 Decimal readTyped(const QString &text, QChar groupChar = QChar());
 
 } // namespace entryarith

@@ -3,7 +3,8 @@
 
 #include "entry/headerrules.h"
 
-namespace entrygrid {
+namespace entrygrid
+{
 
 const QStringList &columnTitles()
 {
@@ -18,8 +19,8 @@ const QStringList &columnTitles()
 
 const std::array<int, ColumnCount> &columnWidths()
 {
-    static const std::array<int, ColumnCount> widths{30, 80, 80, 80, 180, 60, 60,
-                                                      60, 100, 80, 80, 80, 80, 120};
+    static const std::array<int, ColumnCount> widths{30, 80,  80, 80, 180, 60, 60,
+                                                     60, 100, 80, 80, 80,  80, 120};
     return widths;
 }
 

@@ -4,13 +4,14 @@
 // writes the result back, so every rule here is testable without a window.
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <array>
 #include <functional>
 #include <optional>
+#include <QString>
+#include <QStringList>
 
-namespace entrygrid {
+namespace entrygrid
+{
 
 enum Column {
     SNo = 0,
@@ -47,8 +48,8 @@ inline const QString SarvekNoMessage =
 inline const QString KimlikNoMessage = QStringLiteral("Lütfen en fazla 12 basaklı sayı giriniz");
 inline const QString SigortaNoMessage = QStringLiteral("Lütfen en az 9 basaklı sayı giriniz");
 inline const QString AdiSoyadiMessage = QStringLiteral("Lütfen en fazla 40 basaklı sayı giriniz");
-inline const QString CinsiyetMessage = QStringLiteral(
-    "Lütfen Çalışanın cinsiyetini Giriniz or:\"E\" Erkek veya \"K\" Bayan şeklinde");
+inline const QString CinsiyetMessage =
+    QStringLiteral("Lütfen Çalışanın cinsiyetini Giriniz or:\"E\" Erkek veya \"K\" Bayan şeklinde");
 inline const QString ThirtyDaysMessage = QStringLiteral(
     "Çalışanınız 30 günden az çalıştı lütfen İzin nedenini giriniz!    İşten Ayrılış (A) - "
     "Çırak (C) - Doğum (D) - İşe Giriş (G) - Hastalık (H) - Ödeneksiz (O) - Part Time (P)");

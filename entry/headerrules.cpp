@@ -4,9 +4,11 @@
 #include "app/errors.h"
 #include "app/formats.h"
 
-namespace entryheader {
+namespace entryheader
+{
 
-namespace {
+namespace
+{
 
 bool isDigit(QChar c)
 {

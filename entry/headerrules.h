@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace entryheader {
+namespace entryheader
+{
 
 inline const QString NotDigitsMessage = QStringLiteral("Lütfen bu alana sadece sayı giriniz");
 inline const QString DistrictRangeMessage =

@@ -35,7 +35,8 @@
 using namespace entrygrid;
 using entryheader::RegistryPart;
 
-namespace {
+namespace
+{
 
 constexpr int TextLimit = 45; // address and employer name
 
@@ -44,7 +45,7 @@ constexpr int TextLimit = 45; // address and employer name
 // presses go to the screen first; focus changes need no commit.
 class CellDelegate : public QStyledItemDelegate
 {
-public:
+  public:
     CellDelegate(std::function<bool(QKeyEvent *)> onKey, QObject *parent)
         : QStyledItemDelegate(parent), m_onKey(std::move(onKey))
     {
@@ -76,7 +77,7 @@ public:
         model->setData(index, static_cast<QLineEdit *>(editor)->text(), Qt::EditRole);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::KeyPress)
@@ -84,7 +85,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     std::function<bool(QKeyEvent *)> m_onKey;
 };
 
@@ -168,10 +169,10 @@ void TForm1::buildLayout()
     ALTELNO = static_cast<QLineEdit *>(named(new QLineEdit(header), "ALTELNO"));
     ALTELNO->setMaxLength(12);
     ALTELNO->setFixedWidth(110);
-    ALBODTUR1 = static_cast<QRadioButton *>(named(new QRadioButton(QStringLiteral("ASIL"), header),
-                                                  "ALBODTUR1"));
-    ALBODTUR2 = static_cast<QRadioButton *>(named(new QRadioButton(QStringLiteral("EK"), header),
-                                                  "ALBODTUR2"));
+    ALBODTUR1 = static_cast<QRadioButton *>(
+        named(new QRadioButton(QStringLiteral("ASIL"), header), "ALBODTUR1"));
+    ALBODTUR2 = static_cast<QRadioButton *>(
+        named(new QRadioButton(QStringLiteral("EK"), header), "ALBODTUR2"));
     // Neither type is ticked on a fresh screen, so the pair is kept exclusive
     // by hand: Qt's own exclusivity cannot untick both.
     for (QRadioButton *radio : {ALBODTUR1, ALBODTUR2}) {
@@ -189,11 +190,11 @@ void TForm1::buildLayout()
     yatgonder = static_cast<QCheckBox *>(
         named(new QCheckBox(QStringLiteral("Kaydı Gönder"), header), "yatgonder"));
 
-    BitBtnBul = static_cast<QPushButton *>(named(new QPushButton(QStringLiteral("Bul"), header),
-                                                 "BitBtnBul"));
+    BitBtnBul = static_cast<QPushButton *>(
+        named(new QPushButton(QStringLiteral("Bul"), header), "BitBtnBul"));
     BitBtnBul->setFocusPolicy(Qt::ClickFocus);
-    bitlist = static_cast<QPushButton *>(named(new QPushButton(QStringLiteral("list"), header),
-                                               "bitlist"));
+    bitlist = static_cast<QPushButton *>(
+        named(new QPushButton(QStringLiteral("list"), header), "bitlist"));
     btnayilksonyap = static_cast<QPushButton *>(named(new QPushButton(header), "btnayilksonyap"));
     yazmiktar = static_cast<TMoneyEdit *>(named(new TMoneyEdit(header), "yazmiktar"));
     for (QWidget *hidden : {static_cast<QWidget *>(bitlist), static_cast<QWidget *>(btnayilksonyap),
@@ -287,8 +288,8 @@ void TForm1::buildLayout()
     alyatgir->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alyatgir->setSelectionMode(QAbstractItemView::ContiguousSelection);
     alyatgir->setTabKeyNavigation(false);
-    alyatgir->setItemDelegate(new CellDelegate([this](QKeyEvent *e) { return gridEditorKey(e); },
-                                               alyatgir));
+    alyatgir->setItemDelegate(
+        new CellDelegate([this](QKeyEvent *e) { return gridEditorKey(e); }, alyatgir));
     connect(alyatgir, &QTableWidget::currentCellChanged, this, &TForm1::onCurrentCellChanged);
 
     // Buttons, left to right.
@@ -332,10 +333,10 @@ void TForm1::buildLayout()
     page->addLayout(buttons);
     page->addWidget(legend);
 
-    QWidget *order[] = {ALKAZA,    ALFIHRIST,      ALSIRANO,    DEVREILK, DEVRESON,
-                        ALADRES,   ALTELNO,        alisvadi,    ALBODTUR1, ALBODTUR2,
-                        yatgonder, alyatgir,       BitBtnCikis, kayitbtn, BitBtnSatirSil,
-                        BitBtnIptal, yeniac,       BitBtnYazdir, guncelle, BitTumSubeYazdir};
+    QWidget *order[] = {ALKAZA,      ALFIHRIST, ALSIRANO,     DEVREILK,  DEVRESON,
+                        ALADRES,     ALTELNO,   alisvadi,     ALBODTUR1, ALBODTUR2,
+                        yatgonder,   alyatgir,  BitBtnCikis,  kayitbtn,  BitBtnSatirSil,
+                        BitBtnIptal, yeniac,    BitBtnYazdir, guncelle,  BitTumSubeYazdir};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     resize(1280, 720);
@@ -344,8 +345,9 @@ void TForm1::buildLayout()
 void TForm1::wireHandlers()
 {
     auto wire = [this](QPushButton *b, void (TForm1::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { guarded(m_ctx.platform, [this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler] {
+            guarded(m_ctx.platform, [this, handler] { (this->*handler)(); });
+        });
     };
     wire(BitBtnBul, &TForm1::BitBtnBulClick);
     wire(bitlist, &TForm1::bitlistClick);
@@ -365,10 +367,9 @@ void TForm1::installKeyHandling()
 {
     m_exitFields = {ALKAZA, ALFIHRIST, ALSIRANO, DEVREILK};
     const QList<QWidget *> watched = {
-        ALKAZA,    ALFIHRIST, ALSIRANO,     ALTELNO,  ALADRES,        alisvadi,
-        DEVREILK,  DEVRESON,  ALBODTUR1,    ALBODTUR2, yatgonder,     BitBtnBul,
-        BitBtnCikis, kayitbtn, BitBtnSatirSil, BitBtnIptal, yeniac,   BitBtnYazdir,
-        guncelle,  alyatgir};
+        ALKAZA,         ALFIHRIST,   ALSIRANO,  ALTELNO,      ALADRES,   alisvadi,    DEVREILK,
+        DEVRESON,       ALBODTUR1,   ALBODTUR2, yatgonder,    BitBtnBul, BitBtnCikis, kayitbtn,
+        BitBtnSatirSil, BitBtnIptal, yeniac,    BitBtnYazdir, guncelle,  alyatgir};
     for (QWidget *w : watched)
         w->installEventFilter(this);
 }
@@ -381,8 +382,7 @@ void TForm1::FormCreate()
     // (amount text "1,234.56", dates "dd.mm.yyyy"), so the opening has no
     // process-wide formats to set.
     EntryState &state = m_ctx.session.entry;
-    closeQuerySlots();
-    resetGrid();
+    resetGrid(); // also closes the query slots
     setHeaderToOpening();
     setTotalsToZero();
     state.rowCounter = 1;
@@ -395,18 +395,14 @@ void TForm1::FormCreate()
     const QString probe = yazmiktar->text();
     state.groupChar = probe.size() > 1 && probe[1] == u'.' ? QLatin1Char('.') : QLatin1Char(',');
 
-    alyatgir->item(1, SNo)->setText(QString::number(state.rowCounter));
+    // A fresh grid starts on the template row's number.
     ++m_gridBusy;
     alyatgir->setCurrentCell(1, SNo);
     --m_gridBusy;
     openCellEditor();
 
-    Tdm &dm = m_ctx.dm;
-    dm.Query2.close();
-    dm.Query2.setSql(QStringLiteral("delete from bodrotemp"));
-    dm.Query2.exec();
-    dm.Query2.close();
-    dm.Query3.close();
+    emptyStaging();
+    m_ctx.dm.Query3.close();
 }
 
 void TForm1::closeQuerySlots()
@@ -530,8 +526,8 @@ void TForm1::ALKAZAKeyDown(int key)
         yeniac->click();
         break;
     case Qt::Key_F1:
-        m_ctx.platform.openDocument(
-            QDir::cleanPath(QDir(m_ctx.dm.dataDir()).absoluteFilePath(QStringLiteral("../sarvek.chm"))));
+        m_ctx.platform.openDocument(QDir::cleanPath(
+            QDir(m_ctx.dm.dataDir()).absoluteFilePath(QStringLiteral("../sarvek.chm"))));
         break;
     case Qt::Key_F4:
         m_ctx.platform.startCalculator();
@@ -579,8 +575,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     const auto *keyEvent = static_cast<QKeyEvent *>(event);
     const int key = keyEvent->key();
     const bool fKeys = widget != ALBODTUR1 && widget != ALBODTUR2 && widget != yatgonder;
-    if (fKeys && (key == Qt::Key_F1 || key == Qt::Key_F3 || key == Qt::Key_F4 ||
-                  key == Qt::Key_F10)) {
+    if (fKeys &&
+        (key == Qt::Key_F1 || key == Qt::Key_F3 || key == Qt::Key_F4 || key == Qt::Key_F10)) {
         guarded(m_ctx.platform, [this, key] { ALKAZAKeyDown(key); });
         return true;
     }
@@ -824,7 +820,8 @@ bool TForm1::gridEditorKey(QKeyEvent *event)
 
     auto *edit = qobject_cast<QLineEdit *>(alyatgir->indexWidget(alyatgir->currentIndex()));
     const QString text = edit ? edit->text() : QString();
-    const bool whole = edit && edit->hasSelectedText() && edit->selectedText().size() == text.size();
+    const bool whole =
+        edit && edit->hasSelectedText() && edit->selectedText().size() == text.size();
     const bool noSelection = edit && !edit->hasSelectedText();
     const bool atEnd = whole || (noSelection && edit->cursorPosition() == text.size());
     const bool atStart = whole || (noSelection && edit->cursorPosition() == 0);
@@ -940,8 +937,7 @@ void TForm1::BitBtnSatirSilClick()
         setTotalsToZero();
         m_ctx.session.entry.rowCounter = 1;
     } else {
-        topbrut->setTextAsFloat(topbrut->textAsFloat() -
-                                amount::textAsFloat(deleted[AylikKazanc]));
+        topbrut->setTextAsFloat(topbrut->textAsFloat() - amount::textAsFloat(deleted[AylikKazanc]));
         topprim->setTextAsFloat(topprim->textAsFloat() - amount::textAsFloat(deleted[PTutari]));
         topdepo->setTextAsFloat(topdepo->textAsFloat() - amount::textAsFloat(deleted[DTutari]));
         TOPPD->setTextAsFloat(topdepo->textAsFloat() + topprim->textAsFloat());

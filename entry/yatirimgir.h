@@ -26,7 +26,7 @@ class TMoneyEdit;
 class TForm1 : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(AppContext &ctx, QWidget *parent = nullptr);
 
     // Header: the employer registry number in three parts, the employer, the
@@ -119,11 +119,11 @@ public:
     // The four totals rebuilt from the grid's columns.
     void recomputeTotals();
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
-private:
+  private:
     void buildLayout();
     void wireHandlers();
     void installKeyHandling();
@@ -144,12 +144,11 @@ private:
     bool gridEditorKey(QKeyEvent *event);
     void onCurrentCellChanged(int row, int col, int prevRow, int prevCol);
     void moveCursorTo(int row, int col);
-    void setHeaderTotals(const entrygrid::GridCells &cells, bool gross, bool premium,
-                         bool deposit);
+    void setHeaderTotals(const entrygrid::GridCells &cells, bool gross, bool premium, bool deposit);
 
     AppContext &m_ctx;
     QList<QWidget *> m_exitFields;
-    bool m_movingFocus = false;   // the program moves the focus: no exit checks
+    bool m_movingFocus = false; // the program moves the focus: no exit checks
     bool m_closing = false;
     bool m_forwardingKey = false; // a key handed on to the cell the rules moved to
     int m_gridBusy = 0;           // structural grid changes: no cell rules, no editor moves

@@ -10,7 +10,8 @@
 using namespace entrygrid;
 using entryheader::RegistryPart;
 
-namespace {
+namespace
+{
 
 struct PartCase {
     RegistryPart part;
@@ -75,9 +76,9 @@ TEST(EntryHeader, MonthEndRule)
         const char *work;
         QDate end;
     } cases[] = {
-        {"15.02.2024", QDate(2024, 2, 29)}, {"01.02.2023", QDate(2023, 2, 28)},
-        {"10.02.2000", QDate(2000, 2, 29)}, {"10.02.2100", QDate(2100, 2, 28)},
-        {"31.01.2025", QDate(2025, 1, 31)}, {"01.04.2025", QDate(2025, 4, 30)},
+        {"15.02.2024", QDate(2024, 2, 29)},  {"01.02.2023", QDate(2023, 2, 28)},
+        {"10.02.2000", QDate(2000, 2, 29)},  {"10.02.2100", QDate(2100, 2, 28)},
+        {"31.01.2025", QDate(2025, 1, 31)},  {"01.04.2025", QDate(2025, 4, 30)},
         {"05.12.2025", QDate(2025, 12, 31)},
     };
     for (const auto &c : cases) {
@@ -122,7 +123,7 @@ struct KeyRun {
 };
 
 KeyRun runKey(GridCells grid, Cursor cursor, Key key, bool asil = false,
-           std::optional<Employee> found = std::nullopt)
+              std::optional<Employee> found = std::nullopt)
 {
     KeyRun run{std::move(grid), cursor, false, {}, {}, 1};
     KeyEnv env;
@@ -181,12 +182,12 @@ TEST(EntryGrid, LookUpFillsColumnsTwoToSix)
 {
     const Employee e{"11122233344", "987654321", "Ayşe", "K", "22"};
     KeyRun run = runKey(gridOf({{{SarvekNo, "123456"}, {AdiSoyadi, "typed"}}}), {1, SarvekNo},
-                     Key::Right, false, e);
+                        Key::Right, false, e);
     EXPECT_EQ(run.lookedUp, QStringList{"123456"});
-    EXPECT_EQ(run.grid[1].mid(KimlikNo, 5), (QStringList{"11122233344", "987654321", "Ayşe", "K",
-                                                         "22"}));
-    KeyRun none = runKey(gridOf({{{SarvekNo, "123456"}, {AdiSoyadi, "typed"}}}), {1, SarvekNo},
-                      Key::Right);
+    EXPECT_EQ(run.grid[1].mid(KimlikNo, 5),
+              (QStringList{"11122233344", "987654321", "Ayşe", "K", "22"}));
+    KeyRun none =
+        runKey(gridOf({{{SarvekNo, "123456"}, {AdiSoyadi, "typed"}}}), {1, SarvekNo}, Key::Right);
     EXPECT_EQ(none.grid[1][AdiSoyadi], QStringLiteral("typed"));
     EXPECT_TRUE(runKey(gridOf({{}}), {1, SarvekNo}, Key::Right).lookedUp.isEmpty());
 }
@@ -202,8 +203,8 @@ TEST(EntryGrid, NewRowAfterComputedTotal)
     // No fund number in the current row: no new row.
     EXPECT_EQ(runKey(gridOf({{{Toplam, "0.00"}}}), {1, POrani}, Key::Other).grid.size(), 2);
     // A row number that is not whole cannot be counted on.
-    EXPECT_THROW(runKey(gridOf({{{SNo, "x"}, {SarvekNo, "123456"}, {Toplam, "1.00"}}}),
-                        {1, POrani}, Key::Other),
+    EXPECT_THROW(runKey(gridOf({{{SNo, "x"}, {SarvekNo, "123456"}, {Toplam, "1.00"}}}), {1, POrani},
+                        Key::Other),
                  ConversionError);
 }
 
@@ -245,18 +246,19 @@ TEST(EntryGrid, LeaveReasonOnlyUnderAsil)
 
     for (const char *letter : {"a", "C", "d", "G", "h", "o", "P"}) {
         KeyRun ok = runKey(gridOf({{{GunSayisi, "3"}, {IzinNedeni, letter}}}), {1, IzinNedeni},
-                        Key::Right, true);
+                           Key::Right, true);
         EXPECT_TRUE(ok.said.isEmpty()) << letter;
         EXPECT_EQ(ok.grid[1][IzinNedeni], QString::fromLatin1(letter).toUpper());
     }
-    EXPECT_THROW(runKey(gridOf({{{GunSayisi, "on"}, {IzinNedeni, "A"}}}), {1, IzinNedeni},
-                        Key::Right, true),
-                 ConversionError);
+    EXPECT_THROW(
+        runKey(gridOf({{{GunSayisi, "on"}, {IzinNedeni, "A"}}}), {1, IzinNedeni}, Key::Right, true),
+        ConversionError);
 }
 
 TEST(EntryGrid, DeleteRow)
 {
-    GridCells g = gridOf({{{SarvekNo, "a"}}, {{SarvekNo, "b"}}, {{SarvekNo, "c"}}, {{SarvekNo, "d"}}});
+    GridCells g =
+        gridOf({{{SarvekNo, "a"}}, {{SarvekNo, "b"}}, {{SarvekNo, "c"}}, {{SarvekNo, "d"}}});
     g[4][SNo] = QString();
     deleteRow(g, 2);
     ASSERT_EQ(g.size(), 4);
@@ -295,47 +297,76 @@ TEST(EntryArithmetic, CellRules)
         {AylikKazanc,
          {"2,500.5", "2", "0", "3.5", "0", "0"},
          {"2,500.50", "2", "50.01", "3.5", "87.52", "137.53"},
-         true, true, true},
+         true,
+         true,
+         true},
         {AylikKazanc,
          {"1234,56", "0", "0", "0", "0", "0"},
          {"123,456.00", "0", "0.00", "0", "0.00", "0.00"},
-         true, true, true},
+         true,
+         true,
+         true},
         {AylikKazanc,
          {"1.234,56", "0", "0", "0", "0", "0"},
          {"1.23", "0", "0.00", "0", "0.00", "0.00"},
-         true, true, true},
-        {AylikKazanc, {" ", "0", "0", "0", "0", "0"}, {"0.00", "0", "0.00", "0", "0.00", "0.00"},
-         true, true, true},
+         true,
+         true,
+         true},
+        {AylikKazanc,
+         {" ", "0", "0", "0", "0", "0"},
+         {"0.00", "0", "0.00", "0", "0.00", "0.00"},
+         true,
+         true,
+         true},
         {AylikKazanc,
          {"666.70", "5", "0", "5", "0", "0"},
          {"666.70", "5", "33.34", "5", "33.34", "66.68"},
-         true, true, true},
+         true,
+         true,
+         true},
         {AylikKazanc,
          {"-100", "2.5", "0", "0", "0", "0"},
          {"-100.00", "2.5", "-2.50", "0", "0.00", "-2.50"},
-         true, true, true},
+         true,
+         true,
+         true},
         {POrani,
          {"1,000.00", "2.345", "0", "0", "7.00", "0"},
          {"1,000.00", "2.35", "23.50", "0", "7.00", "30.50"},
-         false, true, false},
-        {POrani, {"1,000.00", "", "9.99", "0", "0.00", "9.99"},
-         {"1,000.00", "0.00", "0.00", "0", "0.00", "0.00"}, false, true, false},
+         false,
+         true,
+         false},
+        {POrani,
+         {"1,000.00", "", "9.99", "0", "0.00", "9.99"},
+         {"1,000.00", "0.00", "0.00", "0", "0.00", "0.00"},
+         false,
+         true,
+         false},
         {DOrani,
          {"2,500.50", "2.00", "50.01", "3.5", "0.00", "50.01"},
          {"2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"},
-         false, false, true},
+         false,
+         false,
+         true},
         // A hand-typed premium amount reads as the amount field reads it.
         {DOrani,
          {"100.00", "0", "50", "1", "0", "0"},
          {"100.00", "0", "50", "1.00", "1.00", "1.50"},
-         false, false, true},
-        {IzinNedeni, {"x", "y", "z", "0", "0", "0"}, {"x", "y", "z", "0", "0", "0"}, false, false,
+         false,
+         false,
+         true},
+        {IzinNedeni,
+         {"x", "y", "z", "0", "0", "0"},
+         {"x", "y", "z", "0", "0", "0"},
+         false,
+         false,
          false},
     };
     for (const ArithCase &c : cases) {
         QStringList row = rowWith(c.cells);
         const entryarith::TotalsChanged changed = entryarith::leaveCell(row, c.column);
-        EXPECT_EQ(row.mid(AylikKazanc), c.after) << c.column << " " << c.cells.join('|').toStdString();
+        EXPECT_EQ(row.mid(AylikKazanc), c.after)
+            << c.column << " " << c.cells.join('|').toStdString();
         EXPECT_EQ(changed.gross, c.gross);
         EXPECT_EQ(changed.premium, c.premium);
         EXPECT_EQ(changed.deposit, c.deposit);
@@ -345,12 +376,9 @@ TEST(EntryArithmetic, CellRules)
 TEST(EntryArithmetic, NotANumberLeavesTheRow)
 {
     const QStringList bad[][2] = {
-        {{"12a", "0", "0", "0", "0", "0"}, {"8"}},
-        {{"1.2.3", "0", "0", "0", "0", "0"}, {"8"}},
-        {{"100", "2,5", "0", "0", "0", "0"}, {"8"}},
-        {{"100", "2,5", "0", "0", "0", "0"}, {"9"}},
-        {{"100", "0", "0", "", "0", "0"}, {"8"}},
-        {{"100", "0", "0", "abc", "0", "0"}, {"11"}},
+        {{"12a", "0", "0", "0", "0", "0"}, {"8"}},   {{"1.2.3", "0", "0", "0", "0", "0"}, {"8"}},
+        {{"100", "2,5", "0", "0", "0", "0"}, {"8"}}, {{"100", "2,5", "0", "0", "0", "0"}, {"9"}},
+        {{"100", "0", "0", "", "0", "0"}, {"8"}},    {{"100", "0", "0", "abc", "0", "0"}, {"11"}},
     };
     for (const auto &c : bad) {
         QStringList row = rowWith(c[0]);
@@ -363,8 +391,8 @@ TEST(EntryArithmetic, NotANumberLeavesTheRow)
 
 TEST(EntryArithmetic, ColumnTotals)
 {
-    GridCells g = gridOf({{{PTutari, "50.01"}}, {{PTutari, "1,000.00"}}, {{PTutari, "abc"}},
-                          {{PTutari, "50"}}});
+    GridCells g = gridOf(
+        {{{PTutari, "50.01"}}, {{PTutari, "1,000.00"}}, {{PTutari, "abc"}}, {{PTutari, "50"}}});
     // Titles and non-numbers add nothing; "50" reads as 0.50.
     EXPECT_EQ(entryarith::columnTotal(g, PTutari).toAmountText(), QStringLiteral("1,050.51"));
     EXPECT_EQ(entryarith::columnTotal(freshGrid(), Toplam).toAmountText(), QStringLiteral("0.00"));

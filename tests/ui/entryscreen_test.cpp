@@ -2,13 +2,14 @@
 // changes on the real TForm1, messages read back from the scripted platform.
 #include "ui/uitest.h"
 
-#include "entry/gridrules.h"
 #include "controls/moneyedit.h"
+#include "entry/gridrules.h"
 #include "entry/yatirimgir.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -21,7 +22,8 @@
 
 using namespace entrygrid;
 
-namespace {
+namespace
+{
 
 // A workspace with a fixed "today" and an entry screen shown and active.
 struct Screen {
@@ -86,7 +88,7 @@ struct Screen {
 class EntryScreenTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void opensWithItsLayoutAndState();
     void registryFields_data();
     void registryFields();
@@ -113,6 +115,7 @@ private slots:
     void deleteOnlyRow();
     void cancelKeepsHeaderNewClearsAll();
     void exitEmptiesStagingAndCloses();
+    void databaseErrorStopsTheCommand();
 };
 
 void EntryScreenTest::opensWithItsLayoutAndState()
@@ -169,9 +172,8 @@ void EntryScreenTest::opensWithItsLayoutAndState()
     f.ALFIHRIST->setText(QStringLiteral("0001"));
     f.ALSIRANO->setText(QStringLiteral("000001"));
     f.ALKAZA->setFocus();
-    QWidget *header[] = {f.ALFIHRIST, f.ALSIRANO,  f.DEVREILK,  f.DEVRESON,
-                         f.ALADRES,   f.ALTELNO,   f.alisvadi,  f.ALBODTUR1,
-                         f.ALBODTUR2, f.yatgonder};
+    QWidget *header[] = {f.ALFIHRIST, f.ALSIRANO, f.DEVREILK,  f.DEVRESON,  f.ALADRES,
+                         f.ALTELNO,   f.alisvadi, f.ALBODTUR1, f.ALBODTUR2, f.yatgonder};
     for (QWidget *next : header) {
         s.press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
@@ -179,8 +181,8 @@ void EntryScreenTest::opensWithItsLayoutAndState()
     s.press(Qt::Key_Tab);
     QVERIFY(f.alyatgir->isAncestorOf(QApplication::focusWidget()));
     // The buttons after the grid; "Bul" is no tab stop.
-    QWidget *buttons[] = {f.BitBtnCikis,  f.kayitbtn, f.BitBtnSatirSil, f.BitBtnIptal,
-                          f.yeniac,       f.BitBtnYazdir, f.guncelle,   f.BitTumSubeYazdir};
+    QWidget *buttons[] = {f.BitBtnCikis, f.kayitbtn,     f.BitBtnSatirSil, f.BitBtnIptal,
+                          f.yeniac,      f.BitBtnYazdir, f.guncelle,       f.BitTumSubeYazdir};
     for (size_t i = 0; i + 1 < std::size(buttons); ++i)
         QCOMPARE(buttons[i]->nextInFocusChain(), buttons[i + 1]);
     QCOMPARE(f.BitBtnBul->focusPolicy(), Qt::ClickFocus);
@@ -198,7 +200,9 @@ void EntryScreenTest::registryFields_data()
     const QString digits = QStringLiteral("Lütfen bu alana sadece sayı giriniz");
     const QString range = QStringLiteral("Lütfen Bir(1) ile Altı(6) arası bir Rakam Giriniz!");
     const QString zero = QStringLiteral("Bu Satır Boş Geçilemez!");
-    QTest::newRow("empty district") << "ALKAZA" << "" << "00" << QStringList() << false;
+    QTest::newRow("empty district") << "ALKAZA"
+                                    << ""
+                                    << "00" << QStringList() << false;
     QTest::newRow("district 6") << "ALKAZA"
                                 << "6"
                                 << "06" << QStringList() << false;
@@ -217,18 +221,14 @@ void EntryScreenTest::registryFields_data()
     QTest::newRow("index 0000") << "ALFIHRIST"
                                 << "0000"
                                 << "0000" << QStringList{zero} << true;
-    QTest::newRow("index letters each") << "ALFIHRIST"
-                                        << "1a2b"
-                                        << "1a2b"
-                                        << QStringList{digits, digits,
-                                                       "'1a2b' geçerli bir tamsayı değil"}
-                                        << true;
-    QTest::newRow("index short letters padded") << "ALFIHRIST"
-                                                << "x"
-                                                << "000x"
-                                                << QStringList{digits,
-                                                               "'000x' geçerli bir tamsayı değil"}
-                                                << true;
+    QTest::newRow("index letters each")
+        << "ALFIHRIST"
+        << "1a2b"
+        << "1a2b" << QStringList{digits, digits, "'1a2b' geçerli bir tamsayı değil"} << true;
+    QTest::newRow("index short letters padded")
+        << "ALFIHRIST"
+        << "x"
+        << "000x" << QStringList{digits, "'000x' geçerli bir tamsayı değil"} << true;
     QTest::newRow("sequence 1234") << "ALSIRANO"
                                    << "1234"
                                    << "001234" << QStringList() << false;
@@ -564,11 +564,11 @@ void EntryScreenTest::leaveReason_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("cursorAfter");
 
-    QTest::newRow("20 days, none") << "ASIL"
-                                   << "20"
-                                   << ""
-                                   << "" << QStringList{ThirtyDaysMessage, LeaveLetterMessage}
-                                   << int(IzinNedeni);
+    QTest::newRow("20 days, none")
+        << "ASIL"
+        << "20"
+        << ""
+        << "" << QStringList{ThirtyDaysMessage, LeaveLetterMessage} << int(IzinNedeni);
     QTest::newRow("20 days, h") << "ASIL"
                                 << "20"
                                 << "h"
@@ -589,11 +589,11 @@ void EntryScreenTest::leaveReason_data()
                              << ""
                              << ""
                              << "" << QStringList{NoDaysMessage} << int(GunSayisi);
-    QTest::newRow("no days, a reason") << "ASIL"
-                                       << ""
-                                       << "a"
-                                       << "a" << QStringList{"'' geçerli bir tamsayı değil"}
-                                       << int(IzinNedeni);
+    QTest::newRow("no days, a reason")
+        << "ASIL"
+        << ""
+        << "a"
+        << "a" << QStringList{"'' geçerli bir tamsayı değil"} << int(IzinNedeni);
     QTest::newRow("EK") << "EK"
                         << "20"
                         << ""
@@ -672,13 +672,11 @@ void EntryScreenTest::arithmetic_data()
     QTest::newRow("worked example")
         << "2,500.5"
         << "2"
-        << "3.5" << QStringList{"2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"}
-        << "50.01";
+        << "3.5" << QStringList{"2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"} << "50.01";
     QTest::newRow("worked example, no grouping")
         << "2500.5"
         << "2"
-        << "3.5" << QStringList{"2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"}
-        << "50.01";
+        << "3.5" << QStringList{"2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"} << "50.01";
     QTest::newRow("comma as decimal point")
         << "1234,56"
         << "0"
@@ -781,8 +779,7 @@ void EntryScreenTest::wholeReturnByKeyboard()
     const QStringList employees[] = {
         {"111111", "10000000001", "100000001", "Ali Veli", "e", "30", "", "2,500.5", "2", "",
          "3.5"},
-        {"222222", "10000000002", "100000002", "Ayşe Kaya", "k", "12", "g", "1000", "5", "",
-         "10"},
+        {"222222", "10000000002", "100000002", "Ayşe Kaya", "k", "12", "g", "1000", "5", "", "10"},
     };
     for (const QStringList &row : employees) {
         for (const QString &text : row)
@@ -794,12 +791,11 @@ void EntryScreenTest::wholeReturnByKeyboard()
     QCOMPARE(s.messages(), QStringList());
     const QList<QStringList> rows = f.gridRows();
     QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows[0], (QStringList{"1", "111111", "10000000001", "100000001", "Ali Veli", "E",
-                                   "30", "", "2,500.50", "2.00", "50.01", "3.50", "87.52",
-                                   "137.53"}));
-    QCOMPARE(rows[1], (QStringList{"2", "222222", "10000000002", "100000002", "Ayşe Kaya", "K",
-                                   "12", "G", "1,000.00", "5.00", "50.00", "10.00", "100.00",
-                                   "150.00"}));
+    QCOMPARE(rows[0], (QStringList{"1", "111111", "10000000001", "100000001", "Ali Veli", "E", "30",
+                                   "", "2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"}));
+    QCOMPARE(rows[1],
+             (QStringList{"2", "222222", "10000000002", "100000002", "Ayşe Kaya", "K", "12", "G",
+                          "1,000.00", "5.00", "50.00", "10.00", "100.00", "150.00"}));
     QCOMPARE(rows[2], templateRow(3));
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 3));
     QCOMPARE(f.topbrut->text(), QStringLiteral("3,500.50"));
@@ -808,15 +804,19 @@ void EntryScreenTest::wholeReturnByKeyboard()
     QCOMPARE(f.TOPPD->text(), QStringLiteral("287.53"));
 }
 
-namespace {
+namespace
+{
 
 // Four computed rows numbered 1 to 4, filled as a reload fills them.
 void fillFourRows(TForm1 &f)
 {
     const QStringList rows[] = {
-        {"1", "111111", "", "", "A", "E", "30", "", "100.00", "1.00", "1.00", "2.00", "2.00", "3.00"},
-        {"2", "222222", "", "", "B", "E", "30", "", "200.00", "1.00", "2.00", "2.00", "4.00", "6.00"},
-        {"3", "333333", "", "", "C", "K", "30", "", "300.00", "1.00", "3.00", "2.00", "6.00", "9.00"},
+        {"1", "111111", "", "", "A", "E", "30", "", "100.00", "1.00", "1.00", "2.00", "2.00",
+         "3.00"},
+        {"2", "222222", "", "", "B", "E", "30", "", "200.00", "1.00", "2.00", "2.00", "4.00",
+         "6.00"},
+        {"3", "333333", "", "", "C", "K", "30", "", "300.00", "1.00", "3.00", "2.00", "6.00",
+         "9.00"},
         {"4", "444444", "", "", "D", "K", "30", "", "400.00", "1.00", "4.00", "2.00", "8.00",
          "12.00"},
     };
@@ -844,8 +844,7 @@ void EntryScreenTest::deleteRow()
     QTest::mouseClick(f.BitBtnSatirSil, Qt::LeftButton);
     QList<QStringList> rows = f.gridRows();
     QCOMPARE(rows.size(), 3);
-    QCOMPARE((QStringList{rows[0][SNo], rows[1][SNo], rows[2][SNo]}),
-             (QStringList{"1", "2", "3"}));
+    QCOMPARE((QStringList{rows[0][SNo], rows[1][SNo], rows[2][SNo]}), (QStringList{"1", "2", "3"}));
     QCOMPARE((QStringList{rows[0][AdiSoyadi], rows[1][AdiSoyadi], rows[2][AdiSoyadi]}),
              (QStringList{"A", "C", "D"}));
     QCOMPARE(f.topbrut->text(), QStringLiteral("800.00"));
@@ -960,6 +959,33 @@ void EntryScreenTest::exitEmptiesStagingAndCloses()
     QCOMPARE(s.ws.dm->select(QStringLiteral("select count(*) from bodrotemp")).at(0).at(0),
              QStringLiteral("0"));
     QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::databaseErrorStopsTheCommand()
+{
+    Screen s(QDate(2025, 3, 14), [](Workspace &ws) {
+        QDir().mkpath(ws.path(QStringLiteral("Data")));
+        QFile file(ws.path(QStringLiteral("Data/bodro.mdb")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("bu bir veritabanı değil");
+    });
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    // The screen opens all the same, with the error shown once.
+    QCOMPARE(s.messages().size(), 1);
+    QCOMPARE(f.gridCells(), freshGrid());
+    QCOMPARE(f.periodEndText(), QStringLiteral("31.03.2025"));
+
+    // "İptal" stops at the staging table and the rows stay.
+    fillFourRows(f);
+    QTest::mouseClick(f.BitBtnIptal, Qt::LeftButton);
+    QCOMPARE(s.messages().size(), 2);
+    QCOMPARE(s.messages().at(1), s.messages().at(0));
+    QCOMPARE(f.gridRows().size(), 4);
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("30.00"));
+    // "Çıkış" cannot empty the staging table either, so the screen stays open.
+    QTest::mouseClick(f.BitBtnCikis, Qt::LeftButton);
+    QVERIFY(f.isVisible());
 }
 
 SARVEK_TEST_MAIN(EntryScreenTest)

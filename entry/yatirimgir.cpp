@@ -291,6 +291,23 @@ void TForm1::buildLayout()
     alyatgir->setItemDelegate(
         new CellDelegate([this](QKeyEvent *e) { return gridEditorKey(e); }, alyatgir));
     connect(alyatgir, &QTableWidget::currentCellChanged, this, &TForm1::onCurrentCellChanged);
+    // Every cell has an item, however its row came to be added, so that
+    // item(row, col) can always be written to.
+    connect(alyatgir->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) {
+                for (int r = first; r <= last; ++r) {
+                    for (int c = 0; c < ColumnCount; ++c) {
+                        if (alyatgir->item(r, c))
+                            continue;
+                        auto *item = new QTableWidgetItem;
+                        if (r == 0)
+                            item->setFlags(Qt::ItemIsEnabled);
+                        alyatgir->setItem(r, c, item);
+                    }
+                }
+                if (first == 0)
+                    alyatgir->setRowHidden(0, true);
+            });
 
     // Buttons, left to right.
     auto *buttons = new QHBoxLayout;
@@ -647,24 +664,14 @@ void TForm1::setGridRowCount(int rows)
     QWidget *focus = focusWidget();
     if (focus && alyatgir->isAncestorOf(focus))
         alyatgir->setFocus(Qt::OtherFocusReason);
-    const int old = alyatgir->rowCount();
     alyatgir->setRowCount(rows);
-    for (int r = old; r < rows; ++r) {
-        for (int c = 0; c < ColumnCount; ++c) {
-            auto *item = new QTableWidgetItem;
-            if (r == 0)
-                item->setFlags(Qt::ItemIsEnabled);
-            alyatgir->setItem(r, c, item);
-        }
-    }
-    if (rows > 0)
-        alyatgir->setRowHidden(0, true);
     --m_gridBusy;
 }
 
 void TForm1::setGridCells(const GridCells &cells)
 {
-    if (cells.size() != alyatgir->rowCount())
+    const bool resized = cells.size() != alyatgir->rowCount();
+    if (resized)
         setGridRowCount(int(cells.size()));
     for (int r = 0; r < cells.size(); ++r) {
         for (int c = 0; c < ColumnCount; ++c) {
@@ -673,6 +680,8 @@ void TForm1::setGridCells(const GridCells &cells)
                 item->setText(cells[r].value(c));
         }
     }
+    if (resized)
+        openCellEditor();
 }
 
 void TForm1::resetGrid()

@@ -118,6 +118,10 @@ class TForm1 : public QDialog
     void resetGrid();
     // The four totals rebuilt from the grid's columns.
     void recomputeTotals();
+    // Puts `cells` (title row included) into the grid, adding or removing
+    // rows at the end; neither the cursor moves nor a cell rule runs. Rows
+    // added in any other way get an item for every cell too.
+    void setGridCells(const entrygrid::GridCells &cells);
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -138,7 +142,6 @@ class TForm1 : public QDialog
 
     // Grid plumbing: one open cell editor on the current cell, key rules run
     // before a key acts, cell rules before the cursor leaves a cell.
-    void setGridCells(const entrygrid::GridCells &cells);
     void setGridRowCount(int rows);
     void openCellEditor();
     bool gridEditorKey(QKeyEvent *event);

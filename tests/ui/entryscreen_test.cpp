@@ -822,11 +822,8 @@ void fillFourRows(TForm1 &f)
     };
     f.alyatgir->setRowCount(5);
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < ColumnCount; ++c) {
-            if (!f.alyatgir->item(r + 1, c))
-                f.alyatgir->setItem(r + 1, c, new QTableWidgetItem);
+        for (int c = 0; c < ColumnCount; ++c)
             f.alyatgir->item(r + 1, c)->setText(rows[r][c]);
-        }
     f.recomputeTotals();
 }
 

@@ -99,6 +99,7 @@ class EntryScreenTest : public QObject
     void functionKeys();
     void fundNumberCheckAndLookUp();
     void focusReturnsAfterARealMessageBox();
+    void cursorMovesLikeADataEntryGrid();
     void cellChecks_data();
     void cellChecks();
     void sigortaCheckRunsOnEveryKey();
@@ -466,6 +467,55 @@ void EntryScreenTest::focusReturnsAfterARealMessageBox()
     QTRY_COMPARE(s.messages().size(), 2);
     reactivate();
     QCOMPARE(QApplication::focusWidget(), f.ALKAZA);
+}
+
+void EntryScreenTest::cursorMovesLikeADataEntryGrid()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    s.goToCell(1, AdiSoyadi);
+    s.type(QStringLiteral("abc"));
+    // Inside the text the arrows move the caret; at its edges they leave.
+    s.press(Qt::Key_Left);
+    QCOMPARE(s.cursor(), QPoint(AdiSoyadi, 1));
+    s.press(Qt::Key_Right);
+    QCOMPARE(s.cursor(), QPoint(AdiSoyadi, 1));
+    s.press(Qt::Key_Right);
+    QCOMPARE(s.cursor(), QPoint(Cinsiyet, 1));
+    s.press(Qt::Key_Left); // the entered cell's text is selected as a whole
+    QCOMPARE(s.cursor(), QPoint(AdiSoyadi, 1));
+    s.press(Qt::Key_End);
+    s.press(Qt::Key_Home);
+    s.press(Qt::Key_Left);
+    QCOMPARE(s.cursor(), QPoint(SigortaNo, 1));
+    QCOMPARE(s.cell(1, AdiSoyadi), QStringLiteral("abc"));
+
+    // Edges: Up on row 1 and Down on the last row stay; Enter does not move.
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return}) {
+        s.press(key);
+        QCOMPARE(s.cursor(), QPoint(SigortaNo, 1));
+    }
+    // Tab wraps from the last cell to row 1, Shift+Tab the other way.
+    f.alyatgir->setRowCount(3);
+    s.goToCell(2, Toplam);
+    s.press(Qt::Key_Tab);
+    QCOMPARE(s.cursor(), QPoint(SNo, 1));
+    s.press(Qt::Key_Backtab);
+    QCOMPARE(s.cursor(), QPoint(Toplam, 2));
+    s.press(Qt::Key_Up);
+    QCOMPARE(s.cursor(), QPoint(Toplam, 1));
+
+    // A mouse click leaves the cell like a key, and its rules run.
+    s.goToCell(1, AylikKazanc);
+    s.type(QStringLiteral("1500"));
+    const QRect target = f.alyatgir->visualItemRect(f.alyatgir->item(1, KimlikNo));
+    QTest::mouseClick(f.alyatgir->viewport(), Qt::LeftButton, {}, target.center());
+    QCOMPARE(s.cursor(), QPoint(KimlikNo, 1));
+    QCOMPARE(s.cell(1, AylikKazanc), QStringLiteral("1,500.00"));
+    QCOMPARE(f.topbrut->text(), QStringLiteral("1,500.00"));
+    QCOMPARE(QApplication::focusWidget(), f.alyatgir->indexWidget(f.alyatgir->currentIndex()));
+    QCOMPARE(s.messages(), QStringList());
 }
 
 void EntryScreenTest::cellChecks_data()

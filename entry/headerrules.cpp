@@ -15,6 +15,11 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+QString notAnInteger(const QString &text)
+{
+    return QStringLiteral("'%1' geçerli bir tamsayı değil").arg(text);
+}
+
 } // namespace
 
 int partWidth(RegistryPart part)
@@ -40,7 +45,7 @@ int toInteger(const QString &text)
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     if (!ok)
-        throw ConversionError(QStringLiteral("'%1' geçerli bir tamsayı değil").arg(text));
+        throw ConversionError(notAnInteger(text));
     return value;
 }
 
@@ -73,7 +78,7 @@ PartExit leaveRegistryPart(RegistryPart part, const QString &typed)
     // A wrong character never makes a whole number, so the zero check and
     // the look-up cannot run on it.
     if (out.focusBack) {
-        out.conversionError = QStringLiteral("'%1' geçerli bir tamsayı değil").arg(out.text);
+        out.conversionError = notAnInteger(out.text);
         return out;
     }
     const int value = out.text.toInt();

@@ -83,7 +83,7 @@ class TForm1 : public QDialog
     void BitBtnSatirSilClick(); // delete the row under the cursor
     void BitBtnCikisClick();    // empty the staging table and close
 
-    // Key rules of the grid for a key pressed in (row, col) before it acts;
+    // Key rules of the grid for a key pressed at the cursor, before it acts;
     // `rightLeaves` is the Right arrow leaving its cell. Returns whether the
     // key goes on to act. Throws ConversionError as the rules do.
     bool alyatgirKeyDown(int key, bool rightLeaves);

@@ -1,39 +1,29 @@
-// The screens that the main menu opens.
+// The screens that the main menu opens, and the long-lived windows made at
+// start-up.
 #include "app/screens.h"
 
 #include "accountant/muhisform.h"
 #include "app/context.h"
+#include "declaration/frmkayityeri.h"
+#include "declaration/frmyapdosya.h"
+#include "entry/yatirimgir.h"
 #include "lists/bordlistall.h"
-
-#include <QDialog>
-
-namespace {
-
-void showPlaceholder(QWidget *parent, const QString &caption)
-{
-    QDialog dialog(parent);
-    dialog.setWindowTitle(caption);
-    dialog.resize(480, 320);
-    dialog.exec();
-}
-
-} // namespace
+#include "print/frmprint.h"
 
 void showEntryScreen(AppContext &ctx, QWidget *parent)
 {
-    Q_UNUSED(ctx);
-    showPlaceholder(parent, QStringLiteral("Aylık Yatırım Girişi"));
+    auto *form = new TForm1(ctx, parent);
+    form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    form->exec();
+    delete form;
 }
-
-
 
 void showDeclarationScreen(AppContext &ctx, QWidget *parent)
 {
-    Q_UNUSED(ctx);
-    showPlaceholder(parent, QStringLiteral("Bodro ve Yatırım Dosyası Hazırlama"));
+    auto *screen = new Tyapdosya(ctx, parent);
+    screen->exec();
+    delete screen;
 }
-
-
 
 void showAccountantScreen(AppContext &ctx, QWidget *parent)
 {
@@ -42,10 +32,9 @@ void showAccountantScreen(AppContext &ctx, QWidget *parent)
     delete screen;
 }
 
-
-
 void createStartupWindows(AppContext &ctx, QWidget *mainWindow)
 {
-    Q_UNUSED(mainWindow);
+    ctx.frmbodrodok = new Tfrmbodrodok(ctx, mainWindow);
+    ctx.kayityeri = new Tkayityeri(ctx, mainWindow);
     ctx.frmbordlistall = new Tfrmbordlistall(ctx, mainWindow);
 }

@@ -4,6 +4,7 @@
 #include "entry/returnstore.h"
 
 #include "app/errors.h"
+#include "app/formats.h"
 #include "controls/amounttext.h"
 #include "store/dm.h"
 #include "store/sqlite.h"
@@ -276,6 +277,16 @@ bool loadReturn(Tdm &dm, const ReturnKey &key)
                      keyValues(key));
     dm.Query3.open();
     return !dm.Query3.isEmpty();
+}
+
+std::optional<ReturnPick> pickFrom(const QString &employer, const QString &start,
+                                   const QString &end, const QString &type,
+                                   const QString &seqNo)
+{
+    if (employer.isEmpty())
+        return std::nullopt;
+    return ReturnPick{employer.mid(0, 2), employer.mid(2, 4), employer.mid(6, 6),
+                      parseDateText(start), parseDateText(end), type, seqNo};
 }
 
 bool isLoaded(const Tdm &dm)

@@ -8,6 +8,9 @@
 
 #include "controls/decimal.h"
 
+#include <QDate>
+#include <optional>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -110,6 +113,24 @@ struct ReloadedReturn {
 // deposit and row total recomputed, and a template row numbered n + 1.
 // Throws ConversionError on a stored rate that is not a number.
 ReloadedReturn reloadedFrom(const Query &query);
+
+// A return picked from one of the lists, as its hand-back labels carry it.
+struct ReturnPick {
+    QString district; // ALKAZA, characters 1-2 of the registry number
+    QString index;    // ALFIHRIST, 3-6
+    QString sequence; // ALSIRANO, 7-12
+    QDate start;
+    QDate end;
+    QString type;
+    QString seqNo;
+};
+
+// Reads the hand-back labels; nothing when the registry number is empty (no
+// pick). Throws ConversionError when a period text is not a date, before the
+// caller has changed anything on screen.
+std::optional<ReturnPick> pickFrom(const QString &employer, const QString &start,
+                                   const QString &end, const QString &type,
+                                   const QString &seqNo);
 
 // The statements of a save, shared with the benchmark that runs them the old
 // way, one by one in autocommit.

@@ -399,4 +399,19 @@ TEST_F(ReturnStore, SuccessfulSaveEndsTheLoadedState)
     EXPECT_FALSE(isLoaded(dm()));
 }
 
+TEST(ReturnPickTest, SplitsTheRegistryNumberAndReadsThePeriod)
+{
+    EXPECT_FALSE(pickFrom({}, "01.01.2024", "01.01.2024", "01", "1").has_value());
+    const auto pick = pickFrom("041234567890", "01.02.2024", "29.02.2024", "11", "3");
+    ASSERT_TRUE(pick.has_value());
+    EXPECT_EQ(pick->district, QStringLiteral("04"));
+    EXPECT_EQ(pick->index, QStringLiteral("1234"));
+    EXPECT_EQ(pick->sequence, QStringLiteral("567890"));
+    EXPECT_EQ(pick->start, QDate(2024, 2, 1));
+    EXPECT_EQ(pick->end, QDate(2024, 2, 29));
+    EXPECT_EQ(pick->type, QStringLiteral("11"));
+    EXPECT_EQ(pick->seqNo, QStringLiteral("3"));
+    EXPECT_THROW(pickFrom("041234567890", "1.2.24x", "29.02.2024", "01", "1"), ConversionError);
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/screens.h"
 
 #include "app/context.h"
+#include "entry/yatirimgir.h"
 
 #include <QDialog>
 
@@ -19,8 +20,10 @@ void showPlaceholder(QWidget *parent, const QString &caption)
 
 void showEntryScreen(AppContext &ctx, QWidget *parent)
 {
-    Q_UNUSED(ctx);
-    showPlaceholder(parent, QStringLiteral("Aylık Yatırım Girişi"));
+    auto *form = new TForm1(ctx, parent);
+    form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    form->exec();
+    delete form;
 }
 
 

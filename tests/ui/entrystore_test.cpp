@@ -370,10 +370,28 @@ void EntryStoreTest::saveF10ChangeUpdateReload()
     Screen s;
     QVERIFY(s.ok);
     s.header();
-    s.rows({employee(1, "111111", "Ali", "1,000.00"), employee(2, "222222", "Veli", "2,000.00"),
-            employee(3, "333333", "Ayşe", "3,000.00")});
+    // Three employees typed into the grid as a user types them.
+    s.form->alyatgir->setFocus();
+    s.form->alyatgir->setCurrentCell(1, SarvekNo);
+    QCoreApplication::processEvents();
+    const QStringList employees[] = {
+        {"111111", "10000000001", "100000001", "Ali Veli", "e", "30", "", "1000", "5", "", "10"},
+        {"222222", "10000000002", "100000002", "Ayşe Kaya", "k", "30", "", "2000", "5", "", "10"},
+        {"333333", "10000000003", "100000003", "Şükrü Öz", "e", "30", "", "3000", "5", "", "10"},
+    };
+    for (const QStringList &row : employees) {
+        for (const QString &text : row) {
+            typeText(QApplication::focusWidget(), text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    }
+    QCOMPARE(s.gridRows(), 4);
     s.click(s.form->kayitbtn);
     QCOMPARE(s.messages(), QStringList{Saved});
+    QCOMPARE(s.stored(), (QList<QStringList>{{"1", "111111", "Ali Veli", "1,000.00"},
+                                             {"2", "222222", "Ayşe Kaya", "2,000.00"},
+                                             {"3", "333333", "Şükrü Öz", "3,000.00"}}));
 
     pickNext(Employer);
     QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);

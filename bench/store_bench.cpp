@@ -9,13 +9,14 @@
 #include "store/schema.h"
 #include "store/sqlite.h"
 
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <QTemporaryDir>
 
 using namespace returnstore;
 
-namespace {
+namespace
+{
 
 constexpr int Employers = 1000;
 constexpr int Periods = 10;
@@ -24,7 +25,9 @@ constexpr int BigReturn = 1000;
 
 QString employerNo(int district, int i)
 {
-    return QStringLiteral("%1%2").arg(district, 2, 10, QLatin1Char('0')).arg(i, 10, 10, QLatin1Char('0'));
+    return QStringLiteral("%1%2")
+        .arg(district, 2, 10, QLatin1Char('0'))
+        .arg(i, 10, 10, QLatin1Char('0'));
 }
 
 QString periodStart(int month)
@@ -92,24 +95,37 @@ struct BigDatabase {
                 for (int p = 1; p <= Periods; ++p) {
                     const QString start = periodStart(p), end = periodEnd(p);
                     for (int k = 0; k < EmployeesPerReturn; ++k) {
-                        const QString fund =
-                            QStringLiteral("%1").arg(e * EmployeesPerReturn + k, 6, 10, QLatin1Char('0'));
+                        const QString fund = QStringLiteral("%1").arg(e * EmployeesPerReturn + k, 6,
+                                                                      10, QLatin1Char('0'));
                         insert.reset();
-                        insert.bindAll({QString::number(k + 1), employer, start, end, fund,
+                        insert.bindAll({QString::number(k + 1),
+                                        employer,
+                                        start,
+                                        end,
+                                        fund,
                                         QStringLiteral("12345678901"),
-                                        QStringLiteral("Çalışan %1").arg(k), QStringLiteral("E"),
-                                        QStringLiteral("30"), QString(), QStringLiteral("1,500.00"),
-                                        QStringLiteral("5.00"), QStringLiteral("10.00"),
-                                        QStringLiteral("Adres"), QStringLiteral("2281234"), name,
-                                        QStringLiteral("01"), QStringLiteral("1"),
-                                        QStringLiteral("1"), QStringLiteral("123456789")});
+                                        QStringLiteral("Çalışan %1").arg(k),
+                                        QStringLiteral("E"),
+                                        QStringLiteral("30"),
+                                        QString(),
+                                        QStringLiteral("1,500.00"),
+                                        QStringLiteral("5.00"),
+                                        QStringLiteral("10.00"),
+                                        QStringLiteral("Adres"),
+                                        QStringLiteral("2281234"),
+                                        name,
+                                        QStringLiteral("01"),
+                                        QStringLiteral("1"),
+                                        QStringLiteral("1"),
+                                        QStringLiteral("123456789")});
                         insert.run();
                     }
                 }
             }
             tx.commit();
         }
-        db.execScript(schema::createIndexes() + QStringLiteral("PRAGMA cache_size=-2000; ANALYZE;"));
+        db.execScript(schema::createIndexes() +
+                      QStringLiteral("PRAGMA cache_size=-2000; ANALYZE;"));
     }
 
     QTemporaryDir dir;
@@ -183,7 +199,8 @@ void BM_EmployeeLookUp(benchmark::State &state)
     Query &q = b.dm->Query1;
     int i = 0;
     for (auto _ : state) {
-        const QString fund = QStringLiteral("%1").arg((i++ * 7919) % 100000, 6, 10, QLatin1Char('0'));
+        const QString fund =
+            QStringLiteral("%1").arg((i++ * 7919) % 100000, 6, 10, QLatin1Char('0'));
         q.setSql(QStringLiteral("select YATKIMLIK, YATISIM, YATCINS, YATCALGUN, YATSSKNO  from "
                                 "bodro where YATSRVNO = ?"),
                  {fund});
@@ -214,8 +231,16 @@ void BM_OneEmployerList(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_SaveOneTransaction)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->Iterations(4);
-BENCHMARK(BM_SaveAutocommit)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)->Iterations(1);
+BENCHMARK(BM_SaveOneTransaction)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->Iterations(4);
+BENCHMARK(BM_SaveAutocommit)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(3)
+    ->Iterations(1);
 BENCHMARK(BM_Reload)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
 BENCHMARK(BM_EmployeeLookUp)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(5);
 BENCHMARK(BM_OneEmployerList)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(5);

@@ -9,9 +9,11 @@
 #include "store/dm.h"
 #include "store/sqlite.h"
 
-namespace returnstore {
+namespace returnstore
+{
 
-namespace sql {
+namespace sql
+{
 
 QString emptyStaging()
 {
@@ -53,7 +55,8 @@ QString copyRow()
 
 } // namespace sql
 
-namespace {
+namespace
+{
 
 // Positions in a staged row as sql::readBack() returns it.
 constexpr int StagedSrvNo = 4;
@@ -209,10 +212,11 @@ QVariantList keyValues(const ReturnKey &key)
 
 QVariantList stageValues(const ReturnHeader &h, const GridRow &row)
 {
-    return {cell(row, 0),  h.key.employer, h.key.periodStart, h.key.periodEnd, cell(row, 1),
-            cell(row, 2),  cell(row, 4),   cell(row, 5),      cell(row, 6),     cell(row, 7),
-            cell(row, 8),  cell(row, 9),   cell(row, 11),     h.address,        h.phone,
-            h.name,        h.key.type,     h.send,            cell(row, 3)};
+    return {cell(row, 0),  h.key.employer, h.key.periodStart, h.key.periodEnd,
+            cell(row, 1),  cell(row, 2),   cell(row, 4),      cell(row, 5),
+            cell(row, 6),  cell(row, 7),   cell(row, 8),      cell(row, 9),
+            cell(row, 11), h.address,      h.phone,           h.name,
+            h.key.type,    h.send,         cell(row, 3)};
 }
 
 QVariantList copyValues(const QStringList &staged, int number, const QString &seqNo)
@@ -280,13 +284,17 @@ bool loadReturn(Tdm &dm, const ReturnKey &key)
 }
 
 std::optional<ReturnPick> pickFrom(const QString &employer, const QString &start,
-                                   const QString &end, const QString &type,
-                                   const QString &seqNo)
+                                   const QString &end, const QString &type, const QString &seqNo)
 {
     if (employer.isEmpty())
         return std::nullopt;
-    return ReturnPick{employer.mid(0, 2), employer.mid(2, 4), employer.mid(6, 6),
-                      parseDateText(start), parseDateText(end), type, seqNo};
+    return ReturnPick{employer.mid(0, 2),
+                      employer.mid(2, 4),
+                      employer.mid(6, 6),
+                      parseDateText(start),
+                      parseDateText(end),
+                      type,
+                      seqNo};
 }
 
 bool isLoaded(const Tdm &dm)
@@ -294,7 +302,8 @@ bool isLoaded(const Tdm &dm)
     return dm.Query3.isOpen() && !dm.Query3.isEmpty();
 }
 
-namespace {
+namespace
+{
 
 // A stored rate as a number: "5" and "5.00" both mean five per cent.
 Decimal rateOf(const QString &stored)
@@ -319,12 +328,12 @@ ReloadedReturn reloadedFrom(const Query &q)
         throw DbError(QStringLiteral("%1: alan bulunamadı").arg(QLatin1String(name)),
                       QStringLiteral("no such column: %1").arg(QLatin1String(name)), 0);
     };
-    const int siraNo = index("YATSIRANO"), srvNo = index("YATSRVNO"),
-              kimlik = index("YATKIMLIK"), ssk = index("YATSSKNO"), isim = index("YATISIM"),
-              cins = index("YATCINS"), calgun = index("YATCALGUN"), durum = index("YATDURUM"),
-              brut = index("YATBRUT"), primor = index("YATPRIMOR"), depoor = index("YATDEPOOR"),
-              adres = index("ISVISADRES"), tel = index("ISVTELNO"), isvisim = index("ISVISIM"),
-              tur = index("YATBODROTUR"), gonder = index("YATGONDER");
+    const int siraNo = index("YATSIRANO"), srvNo = index("YATSRVNO"), kimlik = index("YATKIMLIK"),
+              ssk = index("YATSSKNO"), isim = index("YATISIM"), cins = index("YATCINS"),
+              calgun = index("YATCALGUN"), durum = index("YATDURUM"), brut = index("YATBRUT"),
+              primor = index("YATPRIMOR"), depoor = index("YATDEPOOR"), adres = index("ISVISADRES"),
+              tel = index("ISVTELNO"), isvisim = index("ISVISIM"), tur = index("YATBODROTUR"),
+              gonder = index("YATGONDER");
 
     for (const QStringList &s : q.rows()) {
         r.address = s[adres];
@@ -364,8 +373,20 @@ ReloadedReturn reloadedFrom(const Query &q)
     }
     r.rowCounter = int(r.rows.size()) + 1;
     const QString zero = QStringLiteral("0");
-    r.rows << GridRow{QString::number(r.rowCounter), {}, {}, {}, {}, {}, {}, {},
-                      zero, zero, zero, zero, zero, zero};
+    r.rows << GridRow{QString::number(r.rowCounter),
+                      {},
+                      {},
+                      {},
+                      {},
+                      {},
+                      {},
+                      {},
+                      zero,
+                      zero,
+                      zero,
+                      zero,
+                      zero,
+                      zero};
     return r;
 }
 

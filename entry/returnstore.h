@@ -8,8 +8,8 @@
 
 #include "controls/decimal.h"
 
-#include <QDate>
 #include <optional>
+#include <QDate>
 
 #include <QList>
 #include <QString>
@@ -19,7 +19,8 @@
 class Query;
 class Tdm;
 
-namespace returnstore {
+namespace returnstore
+{
 
 // The five values that identify one stored return.
 struct ReturnKey {
@@ -59,7 +60,7 @@ struct SaveResult {
     Status status = Status::Saved;
     QString message; // the text to show the user when not saved
     int storedRows = 0;
-    QString seqNo;   // the sequence number the rows were stored under
+    QString seqNo; // the sequence number the rows were stored under
 
     bool ok() const { return status == Status::Saved; }
 };
@@ -98,10 +99,10 @@ struct ReloadedReturn {
     QString address;
     QString phone;
     QString name;
-    bool asil = false;       // "01" or "11"; otherwise EK
+    bool asil = false;         // "01" or "11"; otherwise EK
     bool sendUnticked = false; // some row carries YATGONDER "0"
-    QList<GridRow> rows;     // stored rows, then the template row
-    int rowCounter = 1;      // the template row's "S. No"
+    QList<GridRow> rows;       // stored rows, then the template row
+    int rowCounter = 1;        // the template row's "S. No"
     Decimal totalGross;
     Decimal totalPremium;
     Decimal totalDeposit;
@@ -129,12 +130,12 @@ struct ReturnPick {
 // pick). Throws ConversionError when a period text is not a date, before the
 // caller has changed anything on screen.
 std::optional<ReturnPick> pickFrom(const QString &employer, const QString &start,
-                                   const QString &end, const QString &type,
-                                   const QString &seqNo);
+                                   const QString &end, const QString &type, const QString &seqNo);
 
 // The statements of a save, shared with the benchmark that runs them the old
 // way, one by one in autocommit.
-namespace sql {
+namespace sql
+{
 QString emptyStaging();
 QString stageRow();     // 19 values, see stageValues
 QString readBack();     // employer, start, end, type

@@ -12,6 +12,7 @@
 #include "lists/bordlistall.h"
 #include "store/dm.h"
 
+#include <memory>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -19,13 +20,13 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <memory>
 
 using namespace entrygrid;
 using returnstore::ReturnHeader;
 using returnstore::SaveResult;
 
-namespace {
+namespace
+{
 
 const QString TypeMissing = QStringLiteral("Lütfen Yatırım Yapılacak Bodro Türünü Seçiniz");
 const QString SavedMessage = QStringLiteral("Kayıt işlemi başarılı oldu !.. ");
@@ -178,7 +179,8 @@ void TForm1::bitlistClick()
     TOPPD->setTextAsFloat(loaded.totalBoth);
 }
 
-namespace {
+namespace
+{
 
 // Shows a list modally and reads its pick; the list is destroyed in every
 // case, also when filling it or reading the pick fails.

@@ -4,13 +4,14 @@
 #include "core/testutil.h"
 #include "entry/returnstore.h"
 
+#include <gtest/gtest.h>
 #include <QCryptographicHash>
 #include <QFile>
-#include <gtest/gtest.h>
 
 using namespace returnstore;
 
-namespace {
+namespace
+{
 
 const QString Employer = QStringLiteral("010001000001");
 const QString Start = QStringLiteral("01.03.2013");
@@ -90,14 +91,31 @@ QByteArray fileHash(const QString &path)
 // The stored row a grid row becomes, numbered `number`.
 QStringList expected(const ReturnHeader &h, const GridRow &r, int number)
 {
-    return {QString::number(number), h.key.employer, h.key.periodStart, h.key.periodEnd,
-            r[1], r[2], r[4], r[5], r[6], r[7], r[8], r[9], r[11], h.address, h.phone, h.name,
-            h.key.type, h.send, h.key.seqNo, r[3]};
+    return {QString::number(number),
+            h.key.employer,
+            h.key.periodStart,
+            h.key.periodEnd,
+            r[1],
+            r[2],
+            r[4],
+            r[5],
+            r[6],
+            r[7],
+            r[8],
+            r[9],
+            r[11],
+            h.address,
+            h.phone,
+            h.name,
+            h.key.type,
+            h.send,
+            h.key.seqNo,
+            r[3]};
 }
 
 class ReturnStore : public ::testing::Test
 {
-protected:
+  protected:
     Tdm &dm() { return *ws.dm; }
     void store(const ReturnHeader &h, const QList<GridRow> &rows)
     {
@@ -116,7 +134,8 @@ TEST_F(ReturnStore, SaveStoresRowsWithFundNumberNumberedInGridOrder)
     first[7] = QStringLiteral("H");
     first[6] = QStringLiteral("12");
     const GridRow noFund = row(QStringLiteral("2"), QString());
-    const GridRow third = row(QStringLiteral("7"), QStringLiteral("333333"), QStringLiteral("Ayşe"));
+    const GridRow third =
+        row(QStringLiteral("7"), QStringLiteral("333333"), QStringLiteral("Ayşe"));
     const QList<GridRow> grid{first, noFund, third, templateRow(8)};
 
     const SaveResult r = saveNew(dm(), h, grid);
@@ -158,10 +177,10 @@ TEST_F(ReturnStore, ExistenceNeedsAllFiveKeyValues)
 
 TEST_F(ReturnStore, OverlongCellIsRefusedWithTheDatabaseTextAndNothingStored)
 {
-    const SaveResult bad = saveNew(
-        dm(), header(),
-        {row(QStringLiteral("1"), QStringLiteral("111111")),
-         row(QStringLiteral("2"), QStringLiteral("1234567")), templateRow(3)});
+    const SaveResult bad =
+        saveNew(dm(), header(),
+                {row(QStringLiteral("1"), QStringLiteral("111111")),
+                 row(QStringLiteral("2"), QStringLiteral("1234567")), templateRow(3)});
     EXPECT_EQ(bad.status, SaveResult::Status::StagingFailed);
     EXPECT_EQ(bad.message, StagingText + QStringLiteral("CHECK constraint failed: YATSRVNO_width"));
     EXPECT_EQ(count(dm(), "bodro"), 0);
@@ -186,8 +205,9 @@ TEST_F(ReturnStore, RowsLeftInStagingNeverReachASave)
 // A fund number that the test's trigger refuses, so the copy fails half-way.
 void addCopyTrap(Tdm &dm)
 {
-    dm.db().execScript(QStringLiteral("CREATE TRIGGER trap BEFORE INSERT ON bodro WHEN "
-                                      "NEW.YATSRVNO='999999' BEGIN SELECT RAISE(ABORT,'boom'); END"));
+    dm.db().execScript(
+        QStringLiteral("CREATE TRIGGER trap BEFORE INSERT ON bodro WHEN "
+                       "NEW.YATSRVNO='999999' BEGIN SELECT RAISE(ABORT,'boom'); END"));
 }
 
 TEST_F(ReturnStore, FailedCopyLeavesTheFileByteForByteAsBefore)
@@ -214,9 +234,9 @@ TEST_F(ReturnStore, FailedCopyLeavesTheFileByteForByteAsBefore)
     const SaveResult second = saveSecondRecord(dm(), header(), trapped);
     EXPECT_FALSE(second.ok());
     EXPECT_EQ(fileHash(dm().databasePath()), before);
-    EXPECT_EQ(storedRows(dm(), header().key),
-              (QList<QStringList>{expected(header(), stored[0], 1),
-                                  expected(header(), stored[1], 2)}));
+    EXPECT_EQ(
+        storedRows(dm(), header().key),
+        (QList<QStringList>{expected(header(), stored[0], 1), expected(header(), stored[1], 2)}));
 }
 
 TEST_F(ReturnStore, UpdateReplacesOnlyItsOwnReturn)
@@ -224,9 +244,18 @@ TEST_F(ReturnStore, UpdateReplacesOnlyItsOwnReturn)
     const GridRow a = row(QStringLiteral("1"), QStringLiteral("111111"));
     store(header(), {a, row(QStringLiteral("2"), QStringLiteral("222222"))});
     const QList<ReturnHeader> others{
-        header(QStringLiteral("01"), QStringLiteral("2")), header(QStringLiteral("02")),
-        [] { ReturnHeader h = header(); h.key.periodEnd = QStringLiteral("30.03.2013"); return h; }(),
-        [] { ReturnHeader h = header(); h.key.employer = QStringLiteral("010001000002"); return h; }(),
+        header(QStringLiteral("01"), QStringLiteral("2")),
+        header(QStringLiteral("02")),
+        [] {
+            ReturnHeader h = header();
+            h.key.periodEnd = QStringLiteral("30.03.2013");
+            return h;
+        }(),
+        [] {
+            ReturnHeader h = header();
+            h.key.employer = QStringLiteral("010001000002");
+            return h;
+        }(),
     };
     for (const ReturnHeader &h : others)
         store(h, {a});
@@ -300,7 +329,8 @@ TEST_F(ReturnStore, QuotesInValuesRoundTrip)
     ReturnHeader h = header();
     h.name = QStringLiteral("O'Hara \"Kardeşler\" Ltd.");
     h.address = QStringLiteral("'; delete from bodro; --");
-    const GridRow r = row(QStringLiteral("1"), QStringLiteral("12'\"45"), QStringLiteral("D'Ali \"K\""));
+    const GridRow r =
+        row(QStringLiteral("1"), QStringLiteral("12'\"45"), QStringLiteral("D'Ali \"K\""));
     store(h, {r});
     EXPECT_EQ(everyRow(dm()), (QList<QStringList>{expected(h, r, 1)}));
     ASSERT_TRUE(loadReturn(dm(), h.key));

@@ -21,7 +21,8 @@
 
 using namespace entrygrid;
 
-namespace {
+namespace
+{
 
 const QString Employer = QStringLiteral("010001000001");
 const QString Start = QStringLiteral("01.03.2025");
@@ -39,10 +40,20 @@ const QString Updated = QStringLiteral("Kayıt Güncellendi!");
 // One employee row of the grid with its computed amounts.
 QStringList employee(int no, const QString &fund, const QString &name, const QString &gross)
 {
-    return {QString::number(no), fund, QStringLiteral("12345678901"), QStringLiteral("123456789"),
-            name, QStringLiteral("E"), QStringLiteral("30"), QString(), gross,
-            QStringLiteral("5.00"), QStringLiteral("0.00"), QStringLiteral("10.00"),
-            QStringLiteral("0.00"), QStringLiteral("0.00")};
+    return {QString::number(no),
+            fund,
+            QStringLiteral("12345678901"),
+            QStringLiteral("123456789"),
+            name,
+            QStringLiteral("E"),
+            QStringLiteral("30"),
+            QString(),
+            gross,
+            QStringLiteral("5.00"),
+            QStringLiteral("0.00"),
+            QStringLiteral("10.00"),
+            QStringLiteral("0.00"),
+            QStringLiteral("0.00")};
 }
 
 // A workspace whose "today" lies in March 2025 and an entry screen on it.
@@ -85,17 +96,18 @@ struct Screen {
         const int at = g->rowCount();
         g->setRowCount(at + 1);
         for (int c = 0; c < ColumnCount; ++c)
-            g->setItem(at, c, new QTableWidgetItem(c == SNo ? QString::number(at)
-                                                   : c >= AylikKazanc ? QStringLiteral("0")
-                                                                      : QString()));
+            g->setItem(at, c,
+                       new QTableWidgetItem(c == SNo           ? QString::number(at)
+                                            : c >= AylikKazanc ? QStringLiteral("0")
+                                                               : QString()));
     }
     QList<QStringList> stored(const QString &seq = QStringLiteral("1"))
     {
-        return ws.dm->select(QStringLiteral(
-                                 "select YATSIRANO, YATSRVNO, YATISIM, YATBRUT from bodro where "
-                                 "YATISVER=? and YATDEVREILK=? and YATDEVRESON=? and "
-                                 "YATBODROTUR='01' and YATBDRDEVMIK=? order by IDSIRA"),
-                             {Employer, Start, End, seq});
+        return ws.dm->select(
+            QStringLiteral("select YATSIRANO, YATSRVNO, YATISIM, YATBRUT from bodro where "
+                           "YATISVER=? and YATDEVREILK=? and YATDEVRESON=? and "
+                           "YATBODROTUR='01' and YATBDRDEVMIK=? order by IDSIRA"),
+            {Employer, Start, End, seq});
     }
     QString cell(int row, int col) const { return form->alyatgir->item(row, col)->text(); }
     int gridRows() const { return form->alyatgir->rowCount() - 1; }
@@ -149,7 +161,7 @@ void pickNext(const QString &employer, const QString &seq = QStringLiteral("1"))
 class EntryStoreTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void saveStoresAndClears();
     void saveNeedsAType();
     void refusedCellKeepsTheScreen();

@@ -1,12 +1,13 @@
 // Uploading a declaration file with libcurl.
 #include "declaration/ftpupload.h"
 
-#include <QFile>
-#include <QUrl>
 #include <curl/curl.h>
 #include <mutex>
+#include <QFile>
+#include <QUrl>
 
-namespace {
+namespace
+{
 
 constexpr long ConnectTimeoutSeconds = 30;
 constexpr long TransferTimeoutSeconds = 60;
@@ -45,7 +46,7 @@ bool isConnectionFailure(CURLcode rc, long responseCode)
 
 class CurlFtpClient : public FtpClient
 {
-public:
+  public:
     explicit CurlFtpClient(FtpSettings settings) : m_settings(std::move(settings))
     {
         static std::once_flag once;
@@ -58,12 +59,17 @@ public:
         if (!file.open(QIODevice::ReadOnly))
             return {FtpOutcome::TransferFailed, file.errorString()};
 
-        QUrl url;
-        url.setScheme(QStringLiteral("ftp"));
-        url.setHost(m_settings.host);
-        url.setPort(m_settings.port);
-        url.setPath(remotePath);
-        const QByteArray urlText = url.toEncoded();
+        QUrl server;
+        server.setScheme(QStringLiteral("ftp"));
+        server.setHost(m_settings.host);
+        server.setPort(m_settings.port);
+        // A URL path is relative to the folder the login lands in; "%2F" in
+        // front makes curl start from the server's root, as "/gelen/" means.
+        QString path = remotePath;
+        while (path.startsWith(u'/'))
+            path.remove(0, 1);
+        const QByteArray urlText =
+            server.toEncoded() + "/%2F" + QUrl::toPercentEncoding(path, QByteArrayLiteral("/"));
         const QByteArray user = m_settings.user.toUtf8();
         const QByteArray password = m_settings.password.toUtf8();
 
@@ -98,11 +104,11 @@ public:
                                    .arg(int(rc))
                                    .arg(responseCode);
         return {isConnectionFailure(rc, responseCode) ? FtpOutcome::ConnectFailed
-                                                       : FtpOutcome::TransferFailed,
+                                                      : FtpOutcome::TransferFailed,
                 detail};
     }
 
-private:
+  private:
     FtpSettings m_settings;
 };
 

@@ -46,6 +46,22 @@ bool accountantExists(Tdm &dm, const QString &title)
     return found;
 }
 
+QString storedAddress(const QString &typed)
+{
+    QString text = typed;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return text;
+}
+
+QString shownAddress(const QString &stored)
+{
+    QString text = stored;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
 void insertAccountant(Tdm &dm, const AccountantRecord &r)
 {
     dm.Query2.setSql(QStringLiteral("insert into muhisv (MUHISVUNVAN,MUHISVISI,MSNO,MUHISVADRES,"

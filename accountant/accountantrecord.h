@@ -28,6 +28,13 @@ std::optional<AccountantRecord> findAccountantContaining(Tdm &dm, const QString 
 // Whether a record with exactly this title is stored.
 bool accountantExists(Tdm &dm, const QString &title);
 
+// An address typed over several lines is stored with CR LF between its lines,
+// as a Windows memo holds it, so that the declaration file's sender line ends
+// each of its physical lines the way the file ends every line.
+QString storedAddress(const QString &typed);
+// The stored address as the multi-line field shows it.
+QString shownAddress(const QString &stored);
+
 void insertAccountant(Tdm &dm, const AccountantRecord &record);
 
 // Rewrites every record that carries record.unvan as its title; returns how

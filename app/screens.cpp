@@ -1,7 +1,9 @@
 // The screens that the main menu opens.
 #include "app/screens.h"
 
+#include "accountant/muhisform.h"
 #include "app/context.h"
+#include "lists/bordlistall.h"
 
 #include <QDialog>
 
@@ -35,14 +37,15 @@ void showDeclarationScreen(AppContext &ctx, QWidget *parent)
 
 void showAccountantScreen(AppContext &ctx, QWidget *parent)
 {
-    Q_UNUSED(ctx);
-    showPlaceholder(parent, QStringLiteral("Muhasip veya İşveren Girişi"));
+    auto *screen = new Tfrmmuhis(ctx, parent);
+    screen->exec();
+    delete screen;
 }
 
 
 
 void createStartupWindows(AppContext &ctx, QWidget *mainWindow)
 {
-    Q_UNUSED(ctx);
     Q_UNUSED(mainWindow);
+    ctx.frmbordlistall = new Tfrmbordlistall(ctx, mainWindow);
 }

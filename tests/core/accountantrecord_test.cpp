@@ -105,3 +105,20 @@ TEST(AccountantRecord, UpdateChangesEveryRecordWithThatTitleAndNoOther)
     EXPECT_EQ(rows[1], (QStringList{QStringLiteral("Aynı"), QStringLiteral("7"), QStringLiteral("0")}));
     EXPECT_EQ(rows[2], (QStringList{QStringLiteral("Başka"), QStringLiteral("3"), QStringLiteral("1")}));
 }
+
+TEST(AccountantRecord, AddressLinesAreStoredWithCrLf)
+{
+    struct Case {
+        const char *typed, *stored, *shown;
+    } cases[] = {
+        {"Girne Cad. 5", "Girne Cad. 5", "Girne Cad. 5"},
+        {"Girne Cad. 5\nLefkoşa", "Girne Cad. 5\r\nLefkoşa", "Girne Cad. 5\nLefkoşa"},
+        {"a\r\nb\rc\n", "a\r\nb\r\nc\r\n", "a\nb\nc\n"},
+        {"", "", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(storedAddress(QString::fromUtf8(c.typed)), QString::fromUtf8(c.stored));
+        EXPECT_EQ(shownAddress(QString::fromUtf8(c.stored)), QString::fromUtf8(c.shown));
+    }
+}

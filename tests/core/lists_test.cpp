@@ -1,0 +1,159 @@
+// Contents and order of the two return lists' statements on a stored fixture.
+#include "core/testutil.h"
+#include "lists/returnlists.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const QString A = QStringLiteral("010001000001");
+const QString B = QStringLiteral("020002000002");
+const QString C = QStringLiteral("030003000003");
+
+BodroRow row(const QString &isver, const QString &isvisim, const QString &ilk, const QString &son,
+             const QString &tur, const QString &seq)
+{
+    BodroRow r;
+    r.isver = isver;
+    r.isvisim = isvisim;
+    r.ilk = ilk;
+    r.son = son;
+    r.tur = tur;
+    r.seq = seq;
+    return r;
+}
+
+// Employer A "Zeta" has four March 2013 returns (ASIL, EK, a second ASIL, a
+// retroactive "11") and one for April; B "Alfa" starts one period on the 2nd;
+// C "Beta" has returns in 2023 and 2026.
+void storeFixture(Tdm &dm)
+{
+    const QString zeta = QStringLiteral("Zeta Ltd.");
+    const QString alfa = QStringLiteral("Alfa A.Ş.");
+    const QString beta = QStringLiteral("Beta Ltd.");
+    BodroRow second = row(A, zeta, QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
+                          QStringLiteral("01"), QStringLiteral("1"));
+    insertBodro(dm, second);
+    second.siraNo = QStringLiteral("2");
+    second.srvno = QStringLiteral("654321");
+    insertBodro(dm, second); // a second employee of the same return
+    insertBodro(dm, row(A, zeta, QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
+                        QStringLiteral("02"), QStringLiteral("1")));
+    insertBodro(dm, row(A, zeta, QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
+                        QStringLiteral("01"), QStringLiteral("2")));
+    insertBodro(dm, row(A, zeta, QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
+                        QStringLiteral("11"), QStringLiteral("1")));
+    insertBodro(dm, row(A, zeta, QStringLiteral("01.04.2013"), QStringLiteral("30.04.2013"),
+                        QStringLiteral("01"), QStringLiteral("1")));
+    insertBodro(dm, row(B, alfa, QStringLiteral("02.03.2013"), QStringLiteral("31.03.2013"),
+                        QStringLiteral("01"), QStringLiteral("1")));
+    insertBodro(dm, row(B, alfa, QStringLiteral("01.04.2013"), QStringLiteral("30.04.2013"),
+                        QStringLiteral("01"), QStringLiteral("1")));
+    insertBodro(dm, row(C, beta, QStringLiteral("01.05.2023"), QStringLiteral("31.05.2023"),
+                        QStringLiteral("01"), QStringLiteral("1")));
+    insertBodro(dm, row(C, beta, QStringLiteral("01.11.2026"), QStringLiteral("30.11.2026"),
+                        QStringLiteral("02"), QStringLiteral("1")));
+}
+
+QStringList line(std::initializer_list<const char *> fields)
+{
+    QStringList out;
+    for (const char *f : fields)
+        out << QString::fromUtf8(f);
+    return out;
+}
+
+} // namespace
+
+TEST(ReturnLists, EmployerListShowsEachReturnOfThatPeriodOnceWithoutRetroactiveTypes)
+{
+    Workspace ws;
+    storeFixture(*ws.dm);
+    Query &q = ws.dm->Query1;
+    listEmployerReturns(q, A, QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"));
+    ASSERT_TRUE(q.isOpen());
+    EXPECT_EQ(q.columns(), line({"YATISVER", "YATDEVREILK", "YATDEVRESON", "YATBODROTUR",
+                                 "YATBDRDEVMIK"}));
+    QList<QStringList> rows = q.rows();
+    std::sort(rows.begin(), rows.end());
+    const QList<QStringList> expected = {
+        line({"010001000001", "01.03.2013", "31.03.2013", "01", "1"}),
+        line({"010001000001", "01.03.2013", "31.03.2013", "01", "2"}),
+        line({"010001000001", "01.03.2013", "31.03.2013", "02", "1"}),
+    };
+    EXPECT_EQ(rows, expected);
+}
+
+TEST(ReturnLists, EmployerListNeedsTheExactPeriodAndEmployer)
+{
+    Workspace ws;
+    storeFixture(*ws.dm);
+    Query &q = ws.dm->Query1;
+    listEmployerReturns(q, A, QStringLiteral("1.3.2013"), QStringLiteral("31.03.2013"));
+    EXPECT_TRUE(q.isEmpty());
+    listEmployerReturns(q, B, QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"));
+    EXPECT_TRUE(q.isEmpty());
+    listEmployerReturns(q, QStringLiteral("' OR '1'='1"), QStringLiteral("01.03.2013"),
+                        QStringLiteral("31.03.2013"));
+    EXPECT_TRUE(q.isEmpty());
+}
+
+TEST(ReturnLists, YearSearchMatchesTheEndOfTheFirstDayAndSortsByNameThenDayFirstText)
+{
+    Workspace ws;
+    storeFixture(*ws.dm);
+    const QList<QStringList> alfa = {
+        // 01.04 sorts before 02.03: the text starts with the day.
+        line({"020002000002", "Alfa A.Ş.", "01.04.2013", "30.04.2013", "01", "1"}),
+        line({"020002000002", "Alfa A.Ş.", "02.03.2013", "31.03.2013", "01", "1"}),
+    };
+    const QList<QStringList> beta2023 = {
+        line({"030003000003", "Beta Ltd.", "01.05.2023", "31.05.2023", "01", "1"}),
+    };
+    const QList<QStringList> beta2026 = {
+        line({"030003000003", "Beta Ltd.", "01.11.2026", "30.11.2026", "02", "1"}),
+    };
+    const QList<QStringList> zeta = {
+        line({"010001000001", "Zeta Ltd.", "01.03.2013", "31.03.2013", "01", "1"}),
+        line({"010001000001", "Zeta Ltd.", "01.03.2013", "31.03.2013", "01", "2"}),
+        line({"010001000001", "Zeta Ltd.", "01.03.2013", "31.03.2013", "02", "1"}),
+        line({"010001000001", "Zeta Ltd.", "01.03.2013", "31.03.2013", "11", "1"}),
+        line({"010001000001", "Zeta Ltd.", "01.04.2013", "30.04.2013", "01", "1"}),
+    };
+    struct Case {
+        const char *year;
+        QList<QStringList> expected;
+    } cases[] = {
+        {"2013", alfa + zeta},
+        {"2026", beta2026},
+        {"3", alfa + beta2023 + zeta},
+        {"", alfa + beta2023 + beta2026 + zeta},
+        {"1999", {}},
+        {"'", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.year);
+        Query &q = ws.dm->Query1;
+        searchAllReturns(q, QString::fromUtf8(c.year));
+        ASSERT_TRUE(q.isOpen());
+        EXPECT_EQ(q.columns(), line({"YATISVER", "ISVISIM", "YATDEVREILK", "YATDEVRESON",
+                                     "YATBODROTUR", "YATBDRDEVMIK"}));
+        // The order is by name and first day; rows equal in both may come in
+        // any order, so those two columns are compared in order and the whole
+        // rows as sets.
+        const auto keys = [](const QList<QStringList> &rows) {
+            QList<QStringList> out;
+            for (const QStringList &r : rows)
+                out << QStringList{r[1], r[2]};
+            return out;
+        };
+        EXPECT_EQ(keys(q.rows()), keys(c.expected));
+        QList<QStringList> rows = q.rows();
+        std::sort(rows.begin(), rows.end());
+        QList<QStringList> expected = c.expected;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(rows, expected);
+    }
+}

@@ -3,6 +3,8 @@
 
 #include "accountant/muhisform.h"
 #include "app/context.h"
+#include "declaration/frmkayityeri.h"
+#include "declaration/frmyapdosya.h"
 #include "lists/bordlistall.h"
 
 #include <QDialog>
@@ -29,8 +31,9 @@ void showEntryScreen(AppContext &ctx, QWidget *parent)
 
 void showDeclarationScreen(AppContext &ctx, QWidget *parent)
 {
-    Q_UNUSED(ctx);
-    showPlaceholder(parent, QStringLiteral("Bodro ve Yatırım Dosyası Hazırlama"));
+    auto *screen = new Tyapdosya(ctx, parent);
+    screen->exec();
+    delete screen;
 }
 
 
@@ -47,5 +50,6 @@ void showAccountantScreen(AppContext &ctx, QWidget *parent)
 void createStartupWindows(AppContext &ctx, QWidget *mainWindow)
 {
     Q_UNUSED(mainWindow);
+    ctx.kayityeri = new Tkayityeri(ctx, mainWindow);
     ctx.frmbordlistall = new Tfrmbordlistall(ctx, mainWindow);
 }

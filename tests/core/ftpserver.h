@@ -5,6 +5,7 @@
 #include "declaration/ftpupload.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -16,14 +17,13 @@ class LocalFtpServer
 
     explicit LocalFtpServer(bool readOnlyGelen = false)
     {
-        QStringList args{
-            QDir(qEnvironmentVariable("SARVEK_FIXTURES")).filePath(QStringLiteral("ftpserver.py")),
-            QStringLiteral("--root"),
-            m_root.path(),
-            QStringLiteral("--user"),
-            QLatin1String(User),
-            QStringLiteral("--password"),
-            QLatin1String(Password)};
+        QStringList args{fixtureFolder().filePath(QStringLiteral("ftpserver.py")),
+                         QStringLiteral("--root"),
+                         m_root.path(),
+                         QStringLiteral("--user"),
+                         QLatin1String(User),
+                         QStringLiteral("--password"),
+                         QLatin1String(Password)};
         if (readOnlyGelen)
             args << QStringLiteral("--readonly-gelen");
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -52,6 +52,16 @@ class LocalFtpServer
     }
 
   private:
+    // SARVEK_FIXTURES when the test runner sets it, else the fixtures folder
+    // beside this file's.
+    static QDir fixtureFolder()
+    {
+        const QString set = qEnvironmentVariable("SARVEK_FIXTURES");
+        return set.isEmpty() ? QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
+                                    QStringLiteral("/../fixtures"))
+                             : QDir(set);
+    }
+
     QTemporaryDir m_root;
     QProcess m_process;
     int m_port = 0;

@@ -7,6 +7,7 @@
 #include "core/ftpserver.h"
 #include "declaration/frmkayityeri.h"
 #include "declaration/frmyapdosya.h"
+#include "lists/bordlistall.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTableWidget>
 
 #include "controls/moneyedit.h"
@@ -135,6 +137,9 @@ class DeclScreenTest : public QObject
     void uploadMessages_data();
     void uploadMessages();
     void failedWriteShowsErrorAndUploadsNothing();
+    void f10PickFillsScreenAndDrivesTumu();
+    void f10WithoutPickOnlyClearsBox();
+    void f10PickOfBadSequenceNumberStopsHalfway();
 };
 
 void DeclScreenTest::startupDefaults()
@@ -427,6 +432,138 @@ void DeclScreenTest::failedWriteShowsErrorAndUploadsNothing()
     QVERIFY2(texts[4].contains(QDir::toNativeSeparators(pulledOut)), qPrintable(texts[4]));
     QVERIFY(!QFile::exists(pulledOut));
     QVERIFY(ws.ctx->session.declaration.lastFileName.isEmpty());
+}
+
+namespace
+{
+
+// Picks, in the all-returns list on view, the return with this employer and
+// sequence number, as the user does: the row made current, then Enter.
+void pickInList(QWidget *dialog, const QString &employer, const QString &seq)
+{
+    auto *list = qobject_cast<Tfrmbordlistall *>(dialog);
+    QVERIFY(list);
+    for (int r = 0; r < list->model()->rowCount(); ++r) {
+        if (list->model()->field(r, QStringLiteral("YATISVER")) == employer &&
+            list->model()->field(r, QStringLiteral("YATBDRDEVMIK")) == seq) {
+            list->dbliste->setCurrentIndex(list->model()->index(r, 0));
+            QTest::keyClick(list->dbliste, Qt::Key_Return);
+            return;
+        }
+    }
+    QFAIL("return not listed");
+}
+
+} // namespace
+
+void DeclScreenTest::f10PickFillsScreenAndDrivesTumu()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    const QString a = QStringLiteral("010001000001");
+    const QString b = QStringLiteral("020002000002");
+    BodroRow first = decemberRow(a);
+    BodroRow further = decemberRow(a);
+    further.seq = QStringLiteral("2");
+    further.isim = QStringLiteral("Veli Can");
+    BodroRow supplementary = decemberRow(a);
+    supplementary.tur = QStringLiteral("02");
+    BodroRow otherEmployer = decemberRow(b);
+    otherEmployer.isvisim = QStringLiteral("Beta Ltd.");
+    for (const BodroRow &r : {first, further, supplementary, otherEmployer})
+        insertBodro(*ws.dm, r);
+    ws.ctx->frmbordlistall = new Tfrmbordlistall(*ws.ctx);
+    QTemporaryDir stick;
+    ws.platform.volumeList = {{QStringLiteral("USB"), stick.path() + u'/'}};
+
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    w.ALDEVREILK->setDate(QDate(2024, 6, 1));
+    w.RdbEk->setChecked(true);
+    whenModalShown([&](QWidget *dialog) { pickInList(dialog, a, QStringLiteral("2")); });
+    QTest::keyClick(w.hesapgrid, Qt::Key_F10);
+
+    QCOMPARE(ws.platform.texts(), QStringList());
+    QCOMPARE(w.ALKAZA->text(), QStringLiteral("01"));
+    QCOMPARE(w.ALFIHRIST->text(), QStringLiteral("0001"));
+    QCOMPARE(w.ALSIRANO->text(), QStringLiteral("000001"));
+    QCOMPARE(w.ALDEVREILK->text(), QStringLiteral("01.12.2025"));
+    QCOMPARE(w.ALDEVRESON->text(), QStringLiteral("31.12.2025"));
+    QVERIFY(w.chkgeri->isChecked());
+    QVERIFY(w.RdbAsil->isChecked());
+    const DeclarationState &picked = ws.ctx->session.declaration;
+    QCOMPARE(picked.pickedEmployer, a);
+    QCOMPARE(picked.pickedType, QStringLiteral("01"));
+    QCOMPARE(picked.pickedSeq, QStringLiteral("2"));
+    // The summary ran for the pick: further records of main returns.
+    QCOMPARE(w.hesapgrid->rowCount(), 1);
+    QCOMPARE(w.hesapgrid->item(0, 0)->text(), QStringLiteral("01-0001-000001"));
+    // Both lists are gone: the start-up one and the one shown.
+    QVERIFY(ws.ctx->frmbordlistall.isNull());
+    QCOMPARE(w.findChildren<Tfrmbordlistall *>().size(), 0);
+
+    // "Tümü" now writes every record of the picked employer, type and period.
+    w.RdbTumu->setChecked(true);
+    ws.platform.answers = {Answer::Cancel};
+    whenModalShown([](QWidget *dialog) { dialog->close(); });
+    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    QByteArray line1 = decemberLine();
+    QByteArray line2 = decemberLine("000002");
+    line2.replace(92, 40, QByteArray("Veli Can") + QByteArray(32, ' '));
+    line1.replace(28, 2, "11");
+    line2.replace(28, 2, "11");
+    QCOMPARE(readAll(stick.filePath(QStringLiteral("4711_0.txt"))),
+             SenderLine + "\r\n" + line1 + "\r\n" + line2 + "\r\n");
+}
+
+void DeclScreenTest::f10WithoutPickOnlyClearsBox()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    insertBodro(*ws.dm, decemberRow());
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    w.chkgeri->setChecked(true);
+    w.RdbEk->setChecked(true);
+    QVERIFY(ws.ctx->frmbordlistall.isNull()); // no list made at start-up here
+    whenModalShown([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    QTest::keyClick(w.ALDEVRESON, Qt::Key_F10);
+
+    QVERIFY(!w.chkgeri->isChecked());
+    QVERIFY(w.RdbEk->isChecked());
+    QCOMPARE(w.ALDEVREILK->text(), QStringLiteral("01.12.2025"));
+    QCOMPARE(w.ALKAZA->text() + w.ALFIHRIST->text() + w.ALSIRANO->text(),
+             QStringLiteral("000000000000"));
+    QCOMPARE(ws.ctx->session.declaration.pickedType, QString());
+    QCOMPARE(ws.platform.texts(), QStringList());
+    QCOMPARE(w.findChildren<Tfrmbordlistall *>().size(), 0);
+}
+
+void DeclScreenTest::f10PickOfBadSequenceNumberStopsHalfway()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    BodroRow odd = decemberRow(QStringLiteral("030003000003"));
+    odd.seq = QStringLiteral("x");
+    insertBodro(*ws.dm, odd);
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    w.ALDEVREILK->setDate(QDate(2024, 6, 1));
+    whenModalShown([](QWidget *dialog) {
+        pickInList(dialog, QStringLiteral("030003000003"), QStringLiteral("x"));
+    });
+    QTest::keyClick(w.RdbAsil, Qt::Key_F10);
+
+    // The general error box; edits and pickers were filled before it, the
+    // summary did not run, and the list is gone all the same.
+    QCOMPARE(ws.platform.shown.size(), 1);
+    QCOMPARE(ws.platform.shown[0].kind, ScriptedPlatform::Kind::Message);
+    QCOMPARE(w.ALKAZA->text(), QStringLiteral("03"));
+    QCOMPARE(w.ALDEVREILK->text(), QStringLiteral("01.12.2025"));
+    QVERIFY(!w.chkgeri->isChecked());
+    QCOMPARE(w.hesapgrid->item(0, 0), nullptr);
+    QCOMPARE(w.findChildren<Tfrmbordlistall *>().size(), 0);
 }
 
 SARVEK_TEST_MAIN(DeclScreenTest)

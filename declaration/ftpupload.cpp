@@ -20,7 +20,10 @@ size_t readChunk(char *buffer, size_t size, size_t count, void *user)
 }
 
 // Failures before the server accepted our login are "no connection"; the rest
-// happened while storing the file.
+// happened while storing the file. Where curl's code alone does not say which,
+// the server's last reply tells how far the session got: no reply, the
+// greeting (220), the TLS step (234) or the password step (331, 530) mean the
+// login was never completed.
 bool isConnectionFailure(CURLcode rc, long responseCode)
 {
     switch (rc) {
@@ -28,17 +31,17 @@ bool isConnectionFailure(CURLcode rc, long responseCode)
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT:
     case CURLE_LOGIN_DENIED:
-    case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_USE_SSL_FAILED:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-        return responseCode == 0 || responseCode == 530 || responseCode == 220 ||
-               responseCode == 331 || rc == CURLE_LOGIN_DENIED;
-    case CURLE_OPERATION_TIMEDOUT:
-        return responseCode == 0;
+        return true;
+    default:
+        break;
+    }
+    switch (responseCode) {
+    case 0:
+    case 220:
+    case 234:
+    case 331:
+    case 530:
+        return true;
     default:
         return false;
     }

@@ -140,6 +140,7 @@ class DeclScreenTest : public QObject
     void f10PickFillsScreenAndDrivesTumu();
     void f10WithoutPickOnlyClearsBox();
     void f10PickOfBadSequenceNumberStopsHalfway();
+    void chooserStartsOnCurrentVolume();
 };
 
 void DeclScreenTest::startupDefaults()
@@ -564,6 +565,33 @@ void DeclScreenTest::f10PickOfBadSequenceNumberStopsHalfway()
     QVERIFY(!w.chkgeri->isChecked());
     QCOMPARE(w.hesapgrid->item(0, 0), nullptr);
     QCOMPARE(w.findChildren<Tfrmbordlistall *>().size(), 0);
+}
+
+void DeclScreenTest::chooserStartsOnCurrentVolume()
+{
+    Workspace ws;
+    const QString here = QDir::currentPath() + u'/';
+    ws.platform.volumeList = {{QStringLiteral("Disket"), QStringLiteral("/yok-boyle-bir-yer/")},
+                              {QStringLiteral("Sistem"), QStringLiteral("/")},
+                              {QStringLiteral("Burası"), here}};
+    Tkayityeri chooser(*ws.ctx);
+    auto *list = chooser.findChild<QComboBox *>(QStringLiteral("kayityeri"));
+    QCOMPARE(list->count(), 3);
+    QCOMPARE(list->itemText(2),
+             QStringLiteral("Burası  (") + QDir::toNativeSeparators(here) + u')');
+    QCOMPARE(chooser.shownVolume()->root, here);
+
+    // A volume that appears later is offered when the chooser is shown again,
+    // and the one on view stays chosen.
+    list->setCurrentIndex(1);
+    ws.platform.volumeList.prepend({QStringLiteral("USB"), QStringLiteral("/media/usb/")});
+    whenModalShown([](QWidget *dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1")),
+                          Qt::LeftButton);
+    });
+    QCOMPARE(chooser.exec(), int(QDialog::Accepted));
+    QCOMPARE(list->count(), 4);
+    QCOMPARE(chooser.shownVolume()->root, QStringLiteral("/"));
 }
 
 SARVEK_TEST_MAIN(DeclScreenTest)

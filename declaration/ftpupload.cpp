@@ -1,12 +1,13 @@
 // Uploading a declaration file with libcurl.
 #include "declaration/ftpupload.h"
 
-#include <QFile>
-#include <QUrl>
 #include <curl/curl.h>
 #include <mutex>
+#include <QFile>
+#include <QUrl>
 
-namespace {
+namespace
+{
 
 constexpr long ConnectTimeoutSeconds = 30;
 constexpr long TransferTimeoutSeconds = 60;
@@ -19,7 +20,10 @@ size_t readChunk(char *buffer, size_t size, size_t count, void *user)
 }
 
 // Failures before the server accepted our login are "no connection"; the rest
-// happened while storing the file.
+// happened while storing the file. Where curl's code alone does not say which,
+// the server's last reply tells how far the session got: no reply, the
+// greeting (220), the TLS step (234) or the password step (331, 530) mean the
+// login was never completed.
 bool isConnectionFailure(CURLcode rc, long responseCode)
 {
     switch (rc) {
@@ -27,17 +31,17 @@ bool isConnectionFailure(CURLcode rc, long responseCode)
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT:
     case CURLE_LOGIN_DENIED:
-    case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_USE_SSL_FAILED:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-        return responseCode == 0 || responseCode == 530 || responseCode == 220 ||
-               responseCode == 331 || rc == CURLE_LOGIN_DENIED;
-    case CURLE_OPERATION_TIMEDOUT:
-        return responseCode == 0;
+        return true;
+    default:
+        break;
+    }
+    switch (responseCode) {
+    case 0:
+    case 220:
+    case 234:
+    case 331:
+    case 530:
+        return true;
     default:
         return false;
     }
@@ -45,7 +49,7 @@ bool isConnectionFailure(CURLcode rc, long responseCode)
 
 class CurlFtpClient : public FtpClient
 {
-public:
+  public:
     explicit CurlFtpClient(FtpSettings settings) : m_settings(std::move(settings))
     {
         static std::once_flag once;
@@ -58,12 +62,17 @@ public:
         if (!file.open(QIODevice::ReadOnly))
             return {FtpOutcome::TransferFailed, file.errorString()};
 
-        QUrl url;
-        url.setScheme(QStringLiteral("ftp"));
-        url.setHost(m_settings.host);
-        url.setPort(m_settings.port);
-        url.setPath(remotePath);
-        const QByteArray urlText = url.toEncoded();
+        QUrl server;
+        server.setScheme(QStringLiteral("ftp"));
+        server.setHost(m_settings.host);
+        server.setPort(m_settings.port);
+        // A URL path is relative to the folder the login lands in; "%2F" in
+        // front makes curl start from the server's root, as "/gelen/" means.
+        QString path = remotePath;
+        while (path.startsWith(u'/'))
+            path.remove(0, 1);
+        const QByteArray urlText =
+            server.toEncoded() + "/%2F" + QUrl::toPercentEncoding(path, QByteArrayLiteral("/"));
         const QByteArray user = m_settings.user.toUtf8();
         const QByteArray password = m_settings.password.toUtf8();
 
@@ -98,11 +107,11 @@ public:
                                    .arg(int(rc))
                                    .arg(responseCode);
         return {isConnectionFailure(rc, responseCode) ? FtpOutcome::ConnectFailed
-                                                       : FtpOutcome::TransferFailed,
+                                                      : FtpOutcome::TransferFailed,
                 detail};
     }
 
-private:
+  private:
     FtpSettings m_settings;
 };
 

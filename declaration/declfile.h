@@ -1,0 +1,46 @@
+// The declaration file: one sender line from the accountant record, then one
+// fixed-layout line per selected stored row, in Windows-1254 with CR LF after
+// every line. Built whole in memory, then written in one atomic step.
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+struct AccountantRecord;
+class Query;
+class Tdm;
+
+// What carries over from one employee line to the next.
+struct LineState {
+    QString previousEmployer; // YATISVER of the line before
+    QString typeCode;         // code written on the line before
+    int lineNumber = 0;       // of the line before
+};
+
+// The sender's texts joined without separators, filling or cutting. Line
+// breaks of a multi-line address become CR LF, so the line spans several.
+QString senderLine(const AccountantRecord &sender);
+
+// The employee line of the query's current row. A value longer than its field
+// is written whole and moves the later fields right.
+QString employeeLine(const Query &row, bool retroactive, LineState &state);
+
+// Windows-1254 bytes; a character the code page lacks becomes "?".
+QByteArray toCp1254(const QString &text);
+
+// The whole file for the rows of an open query: sender line, employee lines,
+// CR LF after each.
+QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive);
+
+// "MSNO_ddmmyyyy_hhmmss.txt", the time on a 24-hour clock.
+QString internetFileName(const QString &msno, const QDateTime &when);
+// "MSNO_0.txt", the name on a hand-delivered drive.
+QString handDeliveryFileName(const QString &msno);
+
+// The program's working folder: the one that holds Data/.
+QString workingFolder(const Tdm &dm);
+
+// Replaces the file at path with bytes, or leaves whatever was there untouched
+// and throws IoError naming the file and the cause.
+void writeFileAtomically(const QString &path, const QByteArray &bytes);

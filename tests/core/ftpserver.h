@@ -1,0 +1,68 @@
+// A real FTP server on 127.0.0.1 for the upload tests: the fixture script run
+// with the system Python (which has pyftpdlib), stopped when this goes away.
+#pragma once
+
+#include "declaration/ftpupload.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+class LocalFtpServer
+{
+  public:
+    static constexpr const char *User = "sarvek";
+    static constexpr const char *Password = "Gizli123";
+
+    explicit LocalFtpServer(bool readOnlyGelen = false)
+    {
+        QStringList args{fixtureFolder().filePath(QStringLiteral("ftpserver.py")),
+                         QStringLiteral("--root"),
+                         m_root.path(),
+                         QStringLiteral("--user"),
+                         QLatin1String(User),
+                         QStringLiteral("--password"),
+                         QLatin1String(Password)};
+        if (readOnlyGelen)
+            args << QStringLiteral("--readonly-gelen");
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        m_process.start(QStringLiteral("/usr/bin/python3"), args);
+        while (m_process.waitForReadyRead(10000) && !m_process.canReadLine()) {
+        }
+        m_port = m_process.readLine().trimmed().toInt();
+    }
+    ~LocalFtpServer() { stop(); }
+
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+    bool isRunning() const { return m_port > 0; }
+    int port() const { return m_port; }
+    QString gelenPath(const QString &name) const { return m_root.filePath("gelen/" + name); }
+
+    FtpSettings settings(const QString &password = QLatin1String(Password)) const
+    {
+        return {QStringLiteral("127.0.0.1"), m_port, QLatin1String(User), password};
+    }
+
+  private:
+    // SARVEK_FIXTURES when the test runner sets it, else the fixtures folder
+    // beside this file's.
+    static QDir fixtureFolder()
+    {
+        const QString set = qEnvironmentVariable("SARVEK_FIXTURES");
+        return set.isEmpty() ? QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
+                                    QStringLiteral("/../fixtures"))
+                             : QDir(set);
+    }
+
+    QTemporaryDir m_root;
+    QProcess m_process;
+    int m_port = 0;
+};

@@ -1,0 +1,598 @@
+// The declaration screen on real widgets: start-up, period bounds, "Hesapla",
+// and "Hazırla" down both routes, with message boxes answered by script and the
+// upload going to a real FTP server on 127.0.0.1 or to a scripted client.
+#include "ui/uitest.h"
+
+#include "accountant/accountantrecord.h"
+#include "core/ftpserver.h"
+#include "declaration/frmkayityeri.h"
+#include "declaration/frmyapdosya.h"
+#include "lists/bordlistall.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTableWidget>
+
+#include "controls/moneyedit.h"
+
+namespace
+{
+
+const QString NotFound = QStringLiteral("Böyle Bir Kayıt Bulunamadı");
+const QString AskRoute = QStringLiteral(
+    "Eğer İnternetiniz var ise bize bu dosyayı, Internet üzerinden göndere bilirsiniz?");
+const QString AskDrive =
+    QStringLiteral("Bodro hazırlanıyor lütfen kayıt edilecek USB yerini dösteriniz");
+const QString NoConnection = QStringLiteral(
+    "Programın Çalışması için Internet Bağlantınız Olması Gerekmektedir. Lütfen Internete "
+    "Bağlanınız");
+const QString Delivered =
+    QStringLiteral("Dosya Internet Üzerinden Sarvek Sandığı Dairesine Ulaştırıldı! Teşekür ederiz");
+const QString TransferFailed = QStringLiteral(
+    "Internet Bağlantısı Sağlanamadı! Lütfen Internet bağlantınızı kontrol edip tekrar "
+    "deneyiniz!!");
+
+// 5 December 2025, 14:30:09.
+const QDateTime PreparedAt(QDate(2025, 12, 5), QTime(14, 30, 9));
+
+const QByteArray SenderLine = "4711Girne Cad. 5228111122822225331234567Usta MuhasebeAyse Oz";
+
+void addSender(Tdm &dm)
+{
+    insertAccountant(dm,
+                     AccountantRecord{QStringLiteral("Usta Muhasebe"), QStringLiteral("Ayse Oz"),
+                                      QStringLiteral("4711"), QStringLiteral("Girne Cad. 5"),
+                                      QStringLiteral("2281111"), QStringLiteral("2282222"),
+                                      QStringLiteral("5331234567"), QStringLiteral("1")});
+}
+
+BodroRow decemberRow(const QString &employer = QStringLiteral("010001000001"))
+{
+    BodroRow r;
+    r.isver = employer;
+    r.ilk = QStringLiteral("01.12.2025");
+    r.son = QStringLiteral("31.12.2025");
+    r.srvno = QStringLiteral("4321");
+    r.ssk = QStringLiteral("1234567");
+    r.isim = QStringLiteral("Ali Kaya Oz");
+    r.brut = QStringLiteral("1,250.00");
+    return r;
+}
+
+// The employee line of decemberRow(), numbered `no`.
+QByteArray decemberLine(const QByteArray &no = "000001")
+{
+    return "010001000001"
+           "01122025"
+           "31122025"
+           "01" +
+           no +
+           "004321"
+           "012345678901"
+           "001234567"
+           "E"
+           "030"
+           " "
+           "00000000125000"
+           "00500"
+           "01000" +
+           QByteArray("Ali Kaya Oz") + QByteArray(29, ' ');
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class FakeFtp : public FtpClient
+{
+  public:
+    FakeFtp(FtpOutcome::Kind kind, QStringList &calls) : m_kind(kind), m_calls(calls) {}
+    FtpOutcome putFile(const QString &local, const QString &remote) override
+    {
+        m_calls << local + u'>' + remote;
+        return {m_kind, QString()};
+    }
+
+  private:
+    FtpOutcome::Kind m_kind;
+    QStringList &m_calls;
+};
+
+struct Screen {
+    explicit Screen(Workspace &ws) : w(*ws.ctx)
+    {
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+    Tyapdosya w;
+};
+
+} // namespace
+
+class DeclScreenTest : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void startupDefaults();
+    void periodBoundsOnLeavingStart_data();
+    void periodBoundsOnLeavingStart();
+    void hesaplaListsReturnsAndTotal();
+    void hesaplaKeepsSummaryWhenNothingFound();
+    void hazirlaWithoutSenderOpensAccountantScreen();
+    void hazirlaWithEmptySelectionWritesNothing();
+    void hazirlaByHandWritesToChosenVolume();
+    void hazirlaOverInternetUploads();
+    void uploadMessages_data();
+    void uploadMessages();
+    void failedWriteShowsErrorAndUploadsNothing();
+    void f10PickFillsScreenAndDrivesTumu();
+    void f10WithoutPickOnlyClearsBox();
+    void f10PickOfBadSequenceNumberStopsHalfway();
+    void chooserStartsOnCurrentVolume();
+};
+
+void DeclScreenTest::startupDefaults()
+{
+    Workspace ws;
+    ws.platform.clock = QDateTime(QDate(2016, 2, 10), QTime(9, 0));
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Bodro ve Yatırım Dosyası Hazırlama"));
+    QCOMPARE(w.ALDEVREILK->text(), QStringLiteral("01.02.2016"));
+    QCOMPARE(w.ALDEVRESON->text(), QStringLiteral("29.02.2016"));
+    QVERIFY(w.RdbAsil->isChecked());
+    QVERIFY(!w.chkgeri->isChecked());
+    QCOMPARE(w.toppriddepoyaz->text(), QStringLiteral("0.00"));
+    QVERIFY(w.toppriddepoyaz->isEnabled());
+    for (const char *name :
+         {"ALKAZA", "ALFIHRIST", "ALSIRANO", "yazmiktar", "btnayilksonyap", "ftpyolla"}) {
+        QWidget *hidden = w.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(hidden && !hidden->isVisible(), name);
+    }
+    QCOMPARE(w.ALKAZA->text() + w.ALFIHRIST->text() + w.ALSIRANO->text(),
+             QStringLiteral("000000000000"));
+    const QStringList titles{"İşver Sicil", "İşver İsim", "Devre İlk",
+                             "Devre Son",   "Bodro Türü", "P+D Toplam"};
+    const int widths[] = {113, 145, 109, 93, 79, 109};
+    QCOMPARE(w.hesapgrid->columnCount(), 6);
+    for (int c = 0; c < 6; ++c) {
+        QCOMPARE(w.hesapgrid->horizontalHeaderItem(c)->text(), titles[c]);
+        QCOMPARE(w.hesapgrid->columnWidth(c), widths[c]);
+    }
+    QCOMPARE(w.hesapgrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+void DeclScreenTest::periodBoundsOnLeavingStart_data()
+{
+    QTest::addColumn<QDate>("typed");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("2016 leap") << QDate(2016, 2, 10) << "01.02.2016"
+                               << "29.02.2016";
+    QTest::newRow("2024 leap") << QDate(2024, 2, 17) << "01.02.2024"
+                               << "29.02.2024";
+    QTest::newRow("2025") << QDate(2025, 2, 5) << "01.02.2025"
+                          << "28.02.2025";
+    QTest::newRow("April") << QDate(2025, 4, 30) << "01.04.2025"
+                           << "30.04.2025";
+    QTest::newRow("December") << QDate(2025, 12, 31) << "01.12.2025"
+                              << "31.12.2025";
+}
+
+void DeclScreenTest::periodBoundsOnLeavingStart()
+{
+    QFETCH(QDate, typed);
+    Workspace ws;
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    w.ALDEVREILK->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.ALDEVREILK));
+    w.ALDEVREILK->setDate(typed);
+    w.ALDEVRESON->setDate(QDate(2030, 1, 1));
+    // Tab walks the picker's own day, month and year; the mouse leaves it.
+    w.chkgeri->setFocus(Qt::MouseFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.chkgeri));
+    QTEST(w.ALDEVREILK->text(), "start");
+    QTEST(w.ALDEVRESON->text(), "end");
+
+    // Leaving the end picker changes nothing.
+    w.ALDEVRESON->setDate(QDate(2030, 1, 1));
+    w.hesapla->setFocus();
+    QCOMPARE(w.ALDEVRESON->text(), QStringLiteral("01.01.2030"));
+}
+
+void DeclScreenTest::hesaplaListsReturnsAndTotal()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    for (const char *employer : {"010001000001", "020002000002", "010001000001"})
+        insertBodro(*ws.dm, decemberRow(QString::fromLatin1(employer)));
+    Screen s(ws);
+    QTest::mouseClick(s.w.hesapla, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts(), QStringList());
+    QTableWidget *grid = s.w.hesapgrid;
+    QCOMPARE(grid->rowCount(), 3);
+    const QStringList first{"01-0001-000001", "Deneme Ltd.", "01.12.2025",
+                            "31.12.2025",     "Asıl",        "187.50"};
+    for (int c = 0; c < 6; ++c)
+        QCOMPARE(grid->item(0, c)->text(), first[c]);
+    QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("02-0002-000002"));
+    QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("01-0001-000001"));
+    QCOMPARE(s.w.toppriddepoyaz->text(), QStringLiteral("562.50"));
+}
+
+void DeclScreenTest::hesaplaKeepsSummaryWhenNothingFound()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    insertBodro(*ws.dm, decemberRow());
+    Screen s(ws);
+    QTest::mouseClick(s.w.hesapla, Qt::LeftButton);
+    QCOMPARE(s.w.hesapgrid->rowCount(), 1);
+
+    s.w.RdbEk->setChecked(true);
+    QTest::mouseClick(s.w.hesapla, Qt::LeftButton);
+    QCOMPARE(ws.platform.shown.size(), 1);
+    QCOMPARE(ws.platform.shown[0].kind, ScriptedPlatform::Kind::Warning);
+    QCOMPARE(ws.platform.shown[0].text, NotFound);
+    QCOMPARE(s.w.hesapgrid->item(0, 5)->text(), QStringLiteral("187.50"));
+    QCOMPARE(s.w.toppriddepoyaz->text(), QStringLiteral("187.50"));
+
+    // A stored rate that is not a number: the general error box, and the
+    // summary on view stays.
+    s.w.RdbAsil->setChecked(true);
+    BodroRow bad = decemberRow();
+    bad.primor = QStringLiteral("x");
+    insertBodro(*ws.dm, bad);
+    QTest::mouseClick(s.w.hesapla, Qt::LeftButton);
+    QCOMPARE(ws.platform.shown.size(), 2);
+    QCOMPARE(ws.platform.shown[1].kind, ScriptedPlatform::Kind::Message);
+    QCOMPARE(s.w.toppriddepoyaz->text(), QStringLiteral("187.50"));
+}
+
+void DeclScreenTest::hazirlaWithoutSenderOpensAccountantScreen()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    insertBodro(*ws.dm, decemberRow());
+    Screen s(ws);
+    QString shownCaption;
+    whenModalShown([&](QWidget *dialog) {
+        shownCaption = dialog->windowTitle();
+        dialog->close();
+    });
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QCOMPARE(shownCaption, QStringLiteral("Muhasip veya İşveren Girişi"));
+    QCOMPARE(ws.platform.texts(),
+             QStringList{QStringLiteral("Lütfen Muhasip İşveren Menuden Dosya Hazırlanırken "
+                                        "Kullanılacak Muhasip veya İşvereni Girip Seçiniz")});
+    QCOMPARE(QDir(ws.path()).entryList(QStringList{"*.txt"}, QDir::Files), QStringList());
+}
+
+void DeclScreenTest::hazirlaWithEmptySelectionWritesNothing()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    int clients = 0;
+    ws.platform.ftpFactory = [&] {
+        ++clients;
+        return std::unique_ptr<FtpClient>();
+    };
+    ws.platform.answers = {Answer::Yes};
+    Screen s(ws);
+    s.w.RdbTumu->setChecked(true); // nothing picked with F10 yet
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts(), QStringList{NotFound});
+    QCOMPARE(ws.platform.shown[0].kind, ScriptedPlatform::Kind::Warning);
+    QCOMPARE(QDir(ws.path()).entryList(QStringList{"*.txt"}, QDir::Files), QStringList());
+    QCOMPARE(clients, 0);
+}
+
+void DeclScreenTest::hazirlaByHandWritesToChosenVolume()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    insertBodro(*ws.dm, decemberRow());
+    QTemporaryDir stick;
+    QTemporaryDir other;
+    ws.platform.volumeList = {{QStringLiteral("Sistem"), other.path() + u'/'},
+                              {QStringLiteral("USB"), stick.path() + u'/'}};
+    const QString target = stick.filePath(QStringLiteral("4711_0.txt"));
+    {
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier\r\n");
+    }
+    // The start-up chooser is used and destroyed afterwards.
+    ws.ctx->kayityeri = new Tkayityeri(*ws.ctx);
+    ws.platform.answers = {Answer::No};
+    Screen s(ws);
+    s.w.chkgeri->setChecked(true);
+    // The dialog is closed with its title-bar button: the volume on view counts.
+    whenModalShown([](QWidget *dialog) {
+        auto *list = dialog->findChild<QComboBox *>(QStringLiteral("kayityeri"));
+        list->setCurrentIndex(1);
+        dialog->close();
+    });
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    QCOMPARE(ws.platform.texts(),
+             (QStringList{AskRoute, AskDrive,
+                          QStringLiteral("Dosya Oluşumu Tamamlanmıştır. Lütfen  ") +
+                              QDir::toNativeSeparators(target) +
+                              QStringLiteral(" isimli Dosyayı En yakın zamanda dairemize "
+                                             "ulaştırın")}));
+    QCOMPARE(ws.platform.shown[0].kind, ScriptedPlatform::Kind::Confirm);
+    QByteArray second = decemberLine("000002");
+    second.replace(28, 2, "11");
+    QByteArray first = decemberLine();
+    first.replace(28, 2, "11");
+    QCOMPARE(readAll(target), SenderLine + "\r\n" + first + "\r\n" + second + "\r\n");
+    QCOMPARE(ws.ctx->session.declaration.lastFileName, target);
+    QVERIFY(ws.ctx->kayityeri.isNull());
+    QCOMPARE(QDir(other.path()).entryList(QDir::Files), QStringList());
+}
+
+void DeclScreenTest::hazirlaOverInternetUploads()
+{
+    LocalFtpServer server;
+    QVERIFY(server.isRunning());
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    ws.platform.ftpFactory = [&] { return makeCurlFtpClient(server.settings()); };
+    ws.platform.answers = {Answer::Yes};
+    Screen s(ws);
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    const QString name = QStringLiteral("4711_05122025_143009.txt");
+    QCOMPARE(ws.platform.texts(), (QStringList{AskRoute, Delivered}));
+    QCOMPARE(ws.platform.shown[1].kind, ScriptedPlatform::Kind::Warning);
+    const QByteArray expected = SenderLine + "\r\n" + decemberLine() + "\r\n";
+    QCOMPARE(readAll(ws.path(name)), expected);
+    QCOMPARE(readAll(server.gelenPath(name)), expected);
+}
+
+void DeclScreenTest::uploadMessages_data()
+{
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("connect") << int(FtpOutcome::ConnectFailed) << NoConnection;
+    QTest::newRow("transfer") << int(FtpOutcome::TransferFailed) << TransferFailed;
+    QTest::newRow("ok") << int(FtpOutcome::Ok) << Delivered;
+}
+
+void DeclScreenTest::uploadMessages()
+{
+    QFETCH(int, outcome);
+    QFETCH(QString, message);
+    Workspace ws;
+    ws.platform.clock = QDateTime(QDate(2025, 12, 5), QTime(23, 5, 7));
+    insertAccountant(*ws.dm, AccountantRecord{QStringLiteral("Usta"), {}, {}, {}, {}, {}, {}, {}});
+    insertBodro(*ws.dm, decemberRow());
+    QStringList calls;
+    ws.platform.ftpFactory = [&] {
+        return std::make_unique<FakeFtp>(FtpOutcome::Kind(outcome), calls);
+    };
+    ws.platform.answers = {Answer::Yes, Answer::Yes};
+    Screen s(ws);
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    // Empty MSNO; two uploads, two clients.
+    const QString local = ws.path(QStringLiteral("_05122025_230507.txt"));
+    QCOMPARE(calls, (QStringList(2, local + QStringLiteral(">/gelen/_05122025_230507.txt"))));
+    QCOMPARE(ws.platform.texts(), (QStringList{AskRoute, message, AskRoute, message}));
+    QCOMPARE(ws.platform.shown[1].kind, ScriptedPlatform::Kind::Warning);
+    QVERIFY(QFile::exists(local));
+}
+
+void DeclScreenTest::failedWriteShowsErrorAndUploadsNothing()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    QStringList calls;
+    ws.platform.ftpFactory = [&] { return std::make_unique<FakeFtp>(FtpOutcome::Ok, calls); };
+    // A folder where the file should go: the file cannot be written.
+    QVERIFY(QDir().mkpath(ws.path(QStringLiteral("4711_05122025_143009.txt"))));
+    ws.platform.answers = {Answer::Yes, Answer::No};
+    QTemporaryDir parent;
+    const QString pulledOut = parent.filePath(QStringLiteral("stick"));
+    ws.platform.volumeList = {{QStringLiteral("USB"), pulledOut + u'/'}};
+    Screen s(ws);
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    whenModalShown([](QWidget *dialog) { dialog->close(); });
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    QCOMPARE(calls, QStringList());
+    const QStringList texts = ws.platform.texts();
+    QCOMPARE(texts.size(), 5);
+    QCOMPARE(texts[0], AskRoute);
+    QVERIFY2(texts[1].startsWith(QStringLiteral("Dosya yazılamadı: ")), qPrintable(texts[1]));
+    QCOMPARE(texts[2], AskRoute);
+    QCOMPARE(texts[3], AskDrive);
+    QVERIFY2(texts[4].contains(QDir::toNativeSeparators(pulledOut)), qPrintable(texts[4]));
+    QVERIFY(!QFile::exists(pulledOut));
+    QVERIFY(ws.ctx->session.declaration.lastFileName.isEmpty());
+}
+
+namespace
+{
+
+// Picks, in the all-returns list on view, the return with this employer and
+// sequence number, as the user does: the row made current, then Enter.
+void pickInList(QWidget *dialog, const QString &employer, const QString &seq)
+{
+    auto *list = qobject_cast<Tfrmbordlistall *>(dialog);
+    QVERIFY(list);
+    for (int r = 0; r < list->model()->rowCount(); ++r) {
+        if (list->model()->field(r, QStringLiteral("YATISVER")) == employer &&
+            list->model()->field(r, QStringLiteral("YATBDRDEVMIK")) == seq) {
+            list->dbliste->setCurrentIndex(list->model()->index(r, 0));
+            QTest::keyClick(list->dbliste, Qt::Key_Return);
+            return;
+        }
+    }
+    QFAIL("return not listed");
+}
+
+} // namespace
+
+void DeclScreenTest::f10PickFillsScreenAndDrivesTumu()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    const QString a = QStringLiteral("010001000001");
+    const QString b = QStringLiteral("020002000002");
+    BodroRow first = decemberRow(a);
+    BodroRow further = decemberRow(a);
+    further.seq = QStringLiteral("2");
+    further.isim = QStringLiteral("Veli Can");
+    BodroRow supplementary = decemberRow(a);
+    supplementary.tur = QStringLiteral("02");
+    BodroRow otherEmployer = decemberRow(b);
+    otherEmployer.isvisim = QStringLiteral("Beta Ltd.");
+    for (const BodroRow &r : {first, further, supplementary, otherEmployer})
+        insertBodro(*ws.dm, r);
+    ws.ctx->frmbordlistall = new Tfrmbordlistall(*ws.ctx);
+    QTemporaryDir stick;
+    ws.platform.volumeList = {{QStringLiteral("USB"), stick.path() + u'/'}};
+
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    w.ALDEVREILK->setDate(QDate(2024, 6, 1));
+    w.RdbEk->setChecked(true);
+    whenModalShown([&](QWidget *dialog) { pickInList(dialog, a, QStringLiteral("2")); });
+    QTest::keyClick(w.hesapgrid, Qt::Key_F10);
+
+    QCOMPARE(ws.platform.texts(), QStringList());
+    QCOMPARE(w.ALKAZA->text(), QStringLiteral("01"));
+    QCOMPARE(w.ALFIHRIST->text(), QStringLiteral("0001"));
+    QCOMPARE(w.ALSIRANO->text(), QStringLiteral("000001"));
+    QCOMPARE(w.ALDEVREILK->text(), QStringLiteral("01.12.2025"));
+    QCOMPARE(w.ALDEVRESON->text(), QStringLiteral("31.12.2025"));
+    QVERIFY(w.chkgeri->isChecked());
+    QVERIFY(w.RdbAsil->isChecked());
+    const DeclarationState &picked = ws.ctx->session.declaration;
+    QCOMPARE(picked.pickedEmployer, a);
+    QCOMPARE(picked.pickedType, QStringLiteral("01"));
+    QCOMPARE(picked.pickedSeq, QStringLiteral("2"));
+    // The summary ran for the pick: further records of main returns.
+    QCOMPARE(w.hesapgrid->rowCount(), 1);
+    QCOMPARE(w.hesapgrid->item(0, 0)->text(), QStringLiteral("01-0001-000001"));
+    // Both lists are gone: the start-up one and the one shown.
+    QVERIFY(ws.ctx->frmbordlistall.isNull());
+    QCOMPARE(w.findChildren<Tfrmbordlistall *>().size(), 0);
+
+    // "Tümü" now writes every record of the picked employer, type and period.
+    w.RdbTumu->setChecked(true);
+    ws.platform.answers = {Answer::Cancel};
+    whenModalShown([](QWidget *dialog) { dialog->close(); });
+    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    QByteArray line1 = decemberLine();
+    QByteArray line2 = decemberLine("000002");
+    line2.replace(92, 40, QByteArray("Veli Can") + QByteArray(32, ' '));
+    line1.replace(28, 2, "11");
+    line2.replace(28, 2, "11");
+    QCOMPARE(readAll(stick.filePath(QStringLiteral("4711_0.txt"))),
+             SenderLine + "\r\n" + line1 + "\r\n" + line2 + "\r\n");
+}
+
+void DeclScreenTest::f10WithoutPickOnlyClearsBox()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    insertBodro(*ws.dm, decemberRow());
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    w.chkgeri->setChecked(true);
+    w.RdbEk->setChecked(true);
+    QVERIFY(ws.ctx->frmbordlistall.isNull()); // no list made at start-up here
+    whenModalShown([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    QTest::keyClick(w.ALDEVRESON, Qt::Key_F10);
+
+    QVERIFY(!w.chkgeri->isChecked());
+    QVERIFY(w.RdbEk->isChecked());
+    QCOMPARE(w.ALDEVREILK->text(), QStringLiteral("01.12.2025"));
+    QCOMPARE(w.ALKAZA->text() + w.ALFIHRIST->text() + w.ALSIRANO->text(),
+             QStringLiteral("000000000000"));
+    QCOMPARE(ws.ctx->session.declaration.pickedType, QString());
+    QCOMPARE(ws.platform.texts(), QStringList());
+    QCOMPARE(w.findChildren<Tfrmbordlistall *>().size(), 0);
+}
+
+void DeclScreenTest::f10PickOfBadSequenceNumberStopsHalfway()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    BodroRow odd = decemberRow(QStringLiteral("030003000003"));
+    odd.seq = QStringLiteral("x");
+    insertBodro(*ws.dm, odd);
+    Screen s(ws);
+    Tyapdosya &w = s.w;
+    w.ALDEVREILK->setDate(QDate(2024, 6, 1));
+    whenModalShown([](QWidget *dialog) {
+        pickInList(dialog, QStringLiteral("030003000003"), QStringLiteral("x"));
+    });
+    QTest::keyClick(w.RdbAsil, Qt::Key_F10);
+
+    // The general error box; edits and pickers were filled before it, the
+    // summary did not run, and the list is gone all the same.
+    QCOMPARE(ws.platform.shown.size(), 1);
+    QCOMPARE(ws.platform.shown[0].kind, ScriptedPlatform::Kind::Message);
+    QCOMPARE(w.ALKAZA->text(), QStringLiteral("03"));
+    QCOMPARE(w.ALDEVREILK->text(), QStringLiteral("01.12.2025"));
+    QVERIFY(!w.chkgeri->isChecked());
+    QCOMPARE(w.hesapgrid->item(0, 0), nullptr);
+    QCOMPARE(w.findChildren<Tfrmbordlistall *>().size(), 0);
+}
+
+void DeclScreenTest::chooserStartsOnCurrentVolume()
+{
+    Workspace ws;
+    const QString here = QDir::currentPath() + u'/';
+    ws.platform.volumeList = {{QStringLiteral("Disket"), QStringLiteral("/yok-boyle-bir-yer/")},
+                              {QStringLiteral("Sistem"), QStringLiteral("/")},
+                              {QStringLiteral("Burası"), here}};
+    Tkayityeri chooser(*ws.ctx);
+    auto *list = chooser.findChild<QComboBox *>(QStringLiteral("kayityeri"));
+    QCOMPARE(list->count(), 3);
+    QCOMPARE(list->itemText(2),
+             QStringLiteral("Burası  (") + QDir::toNativeSeparators(here) + u')');
+    QCOMPARE(chooser.shownVolume()->root, here);
+
+    // A volume that appears later is offered when the chooser is shown again,
+    // and the one on view stays chosen.
+    list->setCurrentIndex(1);
+    ws.platform.volumeList.prepend({QStringLiteral("USB"), QStringLiteral("/media/usb/")});
+    whenModalShown([](QWidget *dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1")),
+                          Qt::LeftButton);
+    });
+    QCOMPARE(chooser.exec(), int(QDialog::Accepted));
+    QCOMPARE(list->count(), 4);
+    QCOMPARE(chooser.shownVolume()->root, QStringLiteral("/"));
+}
+
+SARVEK_TEST_MAIN(DeclScreenTest)
+#include "declscreen_test.moc"

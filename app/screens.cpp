@@ -2,6 +2,7 @@
 #include "app/screens.h"
 
 #include "app/context.h"
+#include "print/frmprint.h"
 
 #include <QDialog>
 
@@ -43,6 +44,7 @@ void showAccountantScreen(AppContext &ctx, QWidget *parent)
 
 void createStartupWindows(AppContext &ctx, QWidget *mainWindow)
 {
+    ctx.frmbodrodok = new Tfrmbodrodok(ctx, mainWindow);
     Q_UNUSED(ctx);
     Q_UNUSED(mainWindow);
 }

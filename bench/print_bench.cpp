@@ -5,10 +5,10 @@
 #include "store/dm.h"
 #include "store/sqlite.h"
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -21,14 +21,25 @@ void fillReturn(Tdm &dm, int employees)
                        "YATKIMLIK,YATISIM,YATCINS,YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,"
                        "ISVISADRES,ISVTELNO,ISVISIM,YATBODROTUR,YATGONDER,YATBDRDEVMIK,YATSSKNO) "
                        "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                   {QString::number(i), QStringLiteral("010001000001"),
-                    QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
-                    QString::number(100000 + i), QString::number(10000000000LL + i),
-                    QStringLiteral("Çalışan %1 Öztürk").arg(i), QStringLiteral("E"),
-                    QStringLiteral("30"), QString(), QStringLiteral("1,%1.55").arg(100 + i % 900),
-                    QStringLiteral("5.00"), QStringLiteral("10.00"), QStringLiteral("Lefkoşa"),
-                    QStringLiteral("2281234"), QStringLiteral("Deneme Ltd."),
-                    QStringLiteral("01"), QStringLiteral("1"), QStringLiteral("1"),
+                   {QString::number(i),
+                    QStringLiteral("010001000001"),
+                    QStringLiteral("01.03.2013"),
+                    QStringLiteral("31.03.2013"),
+                    QString::number(100000 + i),
+                    QString::number(10000000000LL + i),
+                    QStringLiteral("Çalışan %1 Öztürk").arg(i),
+                    QStringLiteral("E"),
+                    QStringLiteral("30"),
+                    QString(),
+                    QStringLiteral("1,%1.55").arg(100 + i % 900),
+                    QStringLiteral("5.00"),
+                    QStringLiteral("10.00"),
+                    QStringLiteral("Lefkoşa"),
+                    QStringLiteral("2281234"),
+                    QStringLiteral("Deneme Ltd."),
+                    QStringLiteral("01"),
+                    QStringLiteral("1"),
+                    QStringLiteral("1"),
                     QString::number(200000000 + i)});
     t.commit();
 }
@@ -41,17 +52,20 @@ void BM_PrintThousandEmployeesToPdf(benchmark::State &state)
     AppContext ctx(platform, dm);
     fillReturn(dm, 1000);
     Tfrmbodrodok form(ctx);
-    const auto captions = preparePrint(
-        dm, {QStringLiteral("01"), QStringLiteral("0001"), QStringLiteral("000001"),
-             QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"), QStringLiteral("01"),
-             QStringLiteral("1"), PrintScope::OneReturn});
+    const auto captions =
+        preparePrint(dm, {QStringLiteral("01"), QStringLiteral("0001"), QStringLiteral("000001"),
+                          QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
+                          QStringLiteral("01"), QStringLiteral("1"), PrintScope::OneReturn});
     form.setCaptions(*captions);
     const QString path = QDir(dir.path()).filePath(QStringLiteral("bodro.pdf"));
     for (auto _ : state)
         form.savePdf(path);
     state.counters["pages"] = double(form.bdrdok.layout().size());
 }
-BENCHMARK(BM_PrintThousandEmployeesToPdf)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_PrintThousandEmployeesToPdf)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
 
 } // namespace
 

@@ -10,9 +10,9 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QPrinter>
 #include <QSaveFile>
 #include <QToolBar>
 
@@ -67,9 +67,9 @@ QString askPdfPath(QWidget *parent)
     return dialog.selectedFiles().constFirst();
 }
 
-const QString Legend = QStringLiteral(
-    "İşten Ayrılış (A) - Çırak (C) - Doğum (D) - İşe Giriş (G) - Hastalık (H) - "
-    "Ödeneksiz (O) - Part Time (P)");
+const QString Legend =
+    QStringLiteral("İşten Ayrılış (A) - Çırak (C) - Doğum (D) - İşe Giriş (G) - Hastalık (H) - "
+                   "Ödeneksiz (O) - Part Time (P)");
 
 } // namespace
 
@@ -83,6 +83,7 @@ Tfrmbodrodok::Tfrmbodrodok(AppContext &ctx, QWidget *parent)
         return [this, member] { return this->*member; };
     };
 
+    // clang-format off
     bdrdok.margins = {6.0, 11.0, 7.0, 10.0}; // left, top, right, bottom
 
     bdrdok.title.height = 122.0;
@@ -186,6 +187,7 @@ Tfrmbodrodok::Tfrmbodrodok(AppContext &ctx, QWidget *parent)
         {"QRLabel6", slot(&Tfrmbodrodok::QRLabel6),         Align::Right,  202.6,   6.1, F10},
         {"",         fixed(QStringLiteral("(Form:S.S.22)")), Align::Left,  183.4, 288.4, F10},
     };
+    // clang-format on
 
     Query &records = m_ctx.dm.prnquery;
     bdrdok.recordCount = [&records] { return records.isOpen() ? records.recordCount() : 0; };
@@ -227,9 +229,9 @@ void Tfrmbodrodok::QREHesaplamalarPrint()
 {
     const Query &q = m_ctx.dm.prnquery;
     QRSiraNo = QString::number(++m_lineNo);
-    const PrintLine line = computePrintLine(q.field(QStringLiteral("YATBRUT")),
-                                            q.field(QStringLiteral("YATPRIMOR")),
-                                            q.field(QStringLiteral("YATDEPOOR")));
+    const PrintLine line =
+        computePrintLine(q.field(QStringLiteral("YATBRUT")), q.field(QStringLiteral("YATPRIMOR")),
+                         q.field(QStringLiteral("YATDEPOOR")));
     QRLabel3 = amount::format(line.premium);
     QRLabel4 = amount::format(line.deposit);
     QRLabel5 = amount::format(line.total);
@@ -249,7 +251,8 @@ void Tfrmbodrodok::writePdf(const QString &path, const QList<report::Page> &page
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw IoError(QStringLiteral("PDF dosyası yazılamadı: %1\n%2").arg(path, file.errorString()));
+        throw IoError(
+            QStringLiteral("PDF dosyası yazılamadı: %1\n%2").arg(path, file.errorString()));
     {
         QPdfWriter writer(&file);
         report::Report::setUpPdfWriter(writer);
@@ -258,7 +261,8 @@ void Tfrmbodrodok::writePdf(const QString &path, const QList<report::Page> &page
         bdrdok.paint(writer, pages);
     }
     if (!file.commit())
-        throw IoError(QStringLiteral("PDF dosyası yazılamadı: %1\n%2").arg(path, file.errorString()));
+        throw IoError(
+            QStringLiteral("PDF dosyası yazılamadı: %1\n%2").arg(path, file.errorString()));
 }
 
 void Tfrmbodrodok::preview()

@@ -6,10 +6,10 @@
 #include "print/printcommands.h"
 #include "print/report.h"
 
+#include <functional>
 #include <QList>
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 struct AppContext;
 class QPagedPaintDevice;
@@ -17,7 +17,7 @@ class QPagedPaintDevice;
 class Tfrmbodrodok : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit Tfrmbodrodok(AppContext &ctx, QWidget *parent = nullptr);
 
     // Reads the records of ctx.dm.prnquery.
@@ -25,15 +25,15 @@ public:
 
     // Set by the caller before the preview; they keep their values from one
     // print to the next, so a caller sets all of them.
-    QString QRLabel31;  // registry number
-    QString QRLabel6;   // summary line
-    QString QRLabel30;  // person count
-    QString burtoplam;  // title totals
+    QString QRLabel31; // registry number
+    QString QRLabel6;  // summary line
+    QString QRLabel30; // person count
+    QString burtoplam; // title totals
     QString primtoplam;
     QString depotoplam;
     QString yattoplam;
-    QString QRLabel16;  // ASIL box
-    QString QRLabel18;  // EK box
+    QString QRLabel16; // ASIL box
+    QString QRLabel18; // EK box
     void setCaptions(const PrintCaptions &captions);
 
     // Set during the run.
@@ -61,7 +61,7 @@ public:
     // A file dialog unless replaced.
     std::function<QString(QWidget *parent)> choosePdfPath;
 
-private:
+  private:
     report::Source field(const char *column) const;
     void writePdf(const QString &path, const QList<report::Page> &pages);
 

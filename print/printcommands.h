@@ -5,9 +5,9 @@
 
 #include "controls/decimal.h"
 
+#include <optional>
 #include <QString>
 #include <QStringView>
-#include <optional>
 
 class Tdm;
 

@@ -1,13 +1,13 @@
 // Layout and painting of banded reports.
 #include "print/report.h"
 
+#include <cmath>
 #include <QFontMetricsF>
-#include <QPageLayout>
 #include <QPagedPaintDevice>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <cmath>
 
 namespace report {
 
@@ -31,7 +31,7 @@ void placeBand(Page &page, const Band &band, double left, double top, double wid
 
 class Painter
 {
-public:
+  public:
     Painter(QPagedPaintDevice &device, const QString &family)
         : m_device(device), m_family(family), m_unit(device.logicalDpiX() / 25.4)
     {
@@ -59,7 +59,7 @@ public:
         p.drawRect(QRectF(r.left * m_unit, r.top * m_unit, r.width * m_unit, r.height * m_unit));
     }
 
-private:
+  private:
     QPen pen(int width) const
     {
         QPen p(Qt::black, width * PenUnitMm * m_unit);

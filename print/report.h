@@ -4,9 +4,9 @@
 // of any particular form; a form fills its bands and supplies the records.
 #pragma once
 
+#include <functional>
 #include <QList>
 #include <QString>
-#include <functional>
 
 class QPagedPaintDevice;
 class QPdfWriter;
@@ -108,14 +108,14 @@ struct Margins {
 
 class Report
 {
-public:
+  public:
     QString fontFamily = QStringLiteral("Arial");
     Margins margins;
 
-    Band title;        // once, at the top of the first page
-    Band columnHeader; // every page, below the title on the first
-    Band detail;       // once per record
-    Band pageFooter;   // at the bottom of every page, the last included
+    Band title;            // once, at the top of the first page
+    Band columnHeader;     // every page, below the title on the first
+    Band detail;           // once per record
+    Band pageFooter;       // at the bottom of every page, the last included
     QList<Text> pageTexts; // from the paper's corner, on every page
 
     // The records: how many, and a way to make record `index` (from 0) current.
@@ -144,7 +144,7 @@ public:
     static void setUpPrinter(QPrinter &printer);
     static void setUpPdfWriter(QPdfWriter &writer);
 
-private:
+  private:
     int linesBetween(double top) const;
 
     int m_page = 0;

@@ -118,7 +118,7 @@ TEST(PrintCommands, FindsNothingWithoutAPickOrAStoredReturn)
     Workspace ws;
     insertBodro(*ws.dm, row("100001"));
     const PrintRequest cases[] = {
-        request(PrintScope::OneReturn, QString()),   // no pick yet this run
+        request(PrintScope::OneReturn, QString()), // no pick yet this run
         request(PrintScope::AllBranches, QString()),
         request(PrintScope::OneReturn, u("01"), u("2")),
         request(PrintScope::OneReturn, u("02")),

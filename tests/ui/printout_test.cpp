@@ -4,6 +4,7 @@
 
 #include "print/frmprint.h"
 
+#include <optional>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -13,7 +14,6 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
-#include <optional>
 
 namespace {
 
@@ -157,10 +157,16 @@ BodroRow employee(int i)
 
 // Selects like "Yazdır"/"Tüm Şube Yazdır", fills the form and writes the PDF.
 PdfText printToPdf(Workspace &ws, Tfrmbodrodok &form, PrintScope scope,
-                   const QString &type = QStringLiteral("01"), const QString &seq = QStringLiteral("1"))
+                   const QString &type = QStringLiteral("01"),
+                   const QString &seq = QStringLiteral("1"))
 {
-    PrintRequest request{QStringLiteral("01"), QStringLiteral("0001"), QStringLiteral("000001"),
-                         QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"), type, seq,
+    PrintRequest request{QStringLiteral("01"),
+                         QStringLiteral("0001"),
+                         QStringLiteral("000001"),
+                         QStringLiteral("01.03.2013"),
+                         QStringLiteral("31.03.2013"),
+                         type,
+                         seq,
                          scope};
     const auto captions = preparePrint(*ws.dm, request);
     if (!captions)
@@ -176,7 +182,7 @@ PdfText printToPdf(Workspace &ws, Tfrmbodrodok &form, PrintScope scope,
 class PrintoutTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void arialIsLiberationSans();
     void twentyFourEmployeesRunOntoPageTwo();
     void titleBandOfAnAsilReturn();
@@ -216,7 +222,8 @@ void PrintoutTest::twentyFourEmployeesRunOntoPageTwo()
                  top + 1.6);
         QVERIFY(pdf.find(page == 1 ? 2 : 1, QString::number(100000 + i)).isEmpty());
     }
-    expectAt(pdf, 1, QStringLiteral("23"), Edge::Centre, Left + 5.1, FirstDetailTop + 22 * 5.3 + 0.5);
+    expectAt(pdf, 1, QStringLiteral("23"), Edge::Centre, Left + 5.1,
+             FirstDetailTop + 22 * 5.3 + 0.5);
     expectAt(pdf, 2, QStringLiteral("24"), Edge::Centre, Left + 5.1, LaterDetailTop + 0.5);
 
     // One line in full: stored texts as stored, computed amounts right-aligned.
@@ -357,9 +364,10 @@ void PrintoutTest::ekReturnMarksTheEkBox()
     const PdfText pdf = printToPdf(ws, form, PrintScope::OneReturn, QStringLiteral("02"));
     expectAt(pdf, 1, QStringLiteral("X"), Edge::Centre, Left + 119.6 + 7.9 / 2, TitleTop + 63.0);
     QCOMPARE(pdf.count(QStringLiteral("X")), 1);
-    expectAt(pdf, 1,
-             QStringLiteral("İsveren No:01- 0001- 000001 Devre: 01.03.2013-31.03.2013 Bodro Türü: Ek"),
-             Edge::Right, 202.6, 6.1);
+    expectAt(
+        pdf, 1,
+        QStringLiteral("İsveren No:01- 0001- 000001 Devre: 01.03.2013-31.03.2013 Bodro Türü: Ek"),
+        Edge::Right, 202.6, 6.1);
 }
 
 void PrintoutTest::allBranchesNumbersLinesAcrossRecords()
@@ -393,8 +401,8 @@ void PrintoutTest::allBranchesNumbersLinesAcrossRecords()
     expectAt(pdf, 1, QStringLiteral("4,000.00"), Edge::Right, Left + 125.9, FooterTop + 1.6);
 
     // "Yazdır" of record 2 alone starts its lines at 1 again.
-    const PdfText second = printToPdf(ws, form, PrintScope::OneReturn, QStringLiteral("01"),
-                                      QStringLiteral("2"));
+    const PdfText second =
+        printToPdf(ws, form, PrintScope::OneReturn, QStringLiteral("01"), QStringLiteral("2"));
     expectAt(second, 1, QStringLiteral("100003"), Edge::Left, Left + 9.0, FirstDetailTop + 0.5);
     expectAt(second, 1, QStringLiteral("2"), Edge::Centre, Left + 5.1, FirstDetailTop + 5.3 + 0.5);
     QVERIFY(second.find(1, QStringLiteral("100001")).isEmpty());
@@ -478,9 +486,10 @@ void PrintoutTest::previewOpensFittedAndSavesPdf()
     for (int i = 1; i <= 24; ++i)
         insertBodro(*ws.dm, employee(i));
     Tfrmbodrodok form(*ws.ctx);
-    PrintRequest request{QStringLiteral("01"), QStringLiteral("0001"), QStringLiteral("000001"),
-                         QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
-                         QStringLiteral("01"), QStringLiteral("1"), PrintScope::OneReturn};
+    PrintRequest request{QStringLiteral("01"),         QStringLiteral("0001"),
+                         QStringLiteral("000001"),     QStringLiteral("01.03.2013"),
+                         QStringLiteral("31.03.2013"), QStringLiteral("01"),
+                         QStringLiteral("1"),          PrintScope::OneReturn};
     form.setCaptions(*preparePrint(*ws.dm, request));
 
     const QString path = ws.path(QStringLiteral("kayit.pdf"));

@@ -2,6 +2,7 @@
 #include "app/screens.h"
 
 #include "app/context.h"
+#include "entry/yatirimgir.h"
 #include "print/frmprint.h"
 
 #include <QDialog>
@@ -20,8 +21,10 @@ void showPlaceholder(QWidget *parent, const QString &caption)
 
 void showEntryScreen(AppContext &ctx, QWidget *parent)
 {
-    Q_UNUSED(ctx);
-    showPlaceholder(parent, QStringLiteral("Aylık Yatırım Girişi"));
+    auto *form = new TForm1(ctx, parent);
+    form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    form->exec();
+    delete form;
 }
 
 

@@ -1,0 +1,959 @@
+// The entry screen's widgets: layout, focus and key handling of the header,
+// the always-open cell editor of the grid, and the commands that start over,
+// discard rows, delete a row and leave. Rules come from the plain functions in
+// headerrules, gridrules and arithmetic.
+#include "entry/yatirimgir.h"
+
+#include "app/context.h"
+#include "app/errors.h"
+#include "app/formats.h"
+#include "controls/amounttext.h"
+#include "controls/moneyedit.h"
+#include "entry/arithmetic.h"
+#include "entry/headerrules.h"
+#include "store/dm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace entrygrid;
+using entryheader::RegistryPart;
+
+namespace {
+
+constexpr int TextLimit = 45; // address and employer name
+
+// The grid's cell editor: a frameless line edit whose every edit goes straight
+// into its cell, so the grid's cells always hold what the user sees. Its key
+// presses go to the screen first; focus changes need no commit.
+class CellDelegate : public QStyledItemDelegate
+{
+public:
+    CellDelegate(std::function<bool(QKeyEvent *)> onKey, QObject *parent)
+        : QStyledItemDelegate(parent), m_onKey(std::move(onKey))
+    {
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &) const override
+    {
+        auto *edit = new QLineEdit(parent);
+        edit->setFrame(false);
+        auto *self = const_cast<CellDelegate *>(this);
+        connect(edit, &QLineEdit::textEdited, self, [self, edit] { emit self->commitData(edit); });
+        return edit;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *edit = static_cast<QLineEdit *>(editor);
+        const QString text = index.data(Qt::EditRole).toString();
+        if (edit->text() != text)
+            edit->setText(text);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override
+    {
+        model->setData(index, static_cast<QLineEdit *>(editor)->text(), Qt::EditRole);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            return m_onKey(static_cast<QKeyEvent *>(event));
+        return false;
+    }
+
+private:
+    std::function<bool(QKeyEvent *)> m_onKey;
+};
+
+// Keeps a multi-line field within its limit and on one line: pasted line
+// breaks become blanks.
+void limitText(QPlainTextEdit *edit)
+{
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit] {
+        const QString text = edit->toPlainText();
+        QString fixed = text;
+        fixed.replace(u'\n', u' ');
+        fixed.truncate(TextLimit);
+        if (fixed == text)
+            return;
+        const int pos = std::min(edit->textCursor().position(), int(fixed.size()));
+        edit->setPlainText(fixed);
+        QTextCursor cursor = edit->textCursor();
+        cursor.setPosition(pos);
+        edit->setTextCursor(cursor);
+    });
+}
+
+QLabel *twoLineCaption(const QString &first, const QString &second, QWidget *parent)
+{
+    auto *label = new QLabel(first + u'\n' + second, parent);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    return label;
+}
+
+bool isModifierKey(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+           key == Qt::Key_Meta || key == Qt::Key_AltGr || key == Qt::Key_CapsLock;
+}
+
+} // namespace
+
+TForm1::TForm1(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Aylık Yatırım Girişi"));
+    buildLayout();
+    wireHandlers();
+    installKeyHandling();
+    guarded(m_ctx.platform, [this] { FormCreate(); });
+}
+
+void TForm1::buildLayout()
+{
+    auto named = [](QWidget *w, const char *name) {
+        w->setObjectName(QLatin1String(name));
+        return w;
+    };
+
+    // Header.
+    auto *header = new QGroupBox(QStringLiteral("Genel Yatırım Bilgileri"), this);
+    ALKAZA = static_cast<QLineEdit *>(named(new QLineEdit(header), "ALKAZA"));
+    ALKAZA->setMaxLength(2);
+    ALKAZA->setFixedWidth(34);
+    ALFIHRIST = static_cast<QLineEdit *>(named(new QLineEdit(header), "ALFIHRIST"));
+    ALFIHRIST->setMaxLength(4);
+    ALFIHRIST->setFixedWidth(52);
+    ALSIRANO = static_cast<QLineEdit *>(named(new QLineEdit(header), "ALSIRANO"));
+    ALSIRANO->setMaxLength(6);
+    ALSIRANO->setFixedWidth(70);
+    for (QDateEdit **picker : {&DEVREILK, &DEVRESON}) {
+        *picker = new QDateEdit(header);
+        (*picker)->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        (*picker)->setCalendarPopup(true);
+        (*picker)->setFixedWidth(110);
+    }
+    DEVREILK->setObjectName(QStringLiteral("DEVREILK"));
+    DEVRESON->setObjectName(QStringLiteral("DEVRESON"));
+    ALADRES = static_cast<QPlainTextEdit *>(named(new QPlainTextEdit(header), "ALADRES"));
+    alisvadi = static_cast<QPlainTextEdit *>(named(new QPlainTextEdit(header), "alisvadi"));
+    for (QPlainTextEdit *edit : {ALADRES, alisvadi}) {
+        edit->setTabChangesFocus(true);
+        edit->setFixedSize(330, 46);
+        limitText(edit);
+    }
+    ALTELNO = static_cast<QLineEdit *>(named(new QLineEdit(header), "ALTELNO"));
+    ALTELNO->setMaxLength(12);
+    ALTELNO->setFixedWidth(110);
+    ALBODTUR1 = static_cast<QRadioButton *>(named(new QRadioButton(QStringLiteral("ASIL"), header),
+                                                  "ALBODTUR1"));
+    ALBODTUR2 = static_cast<QRadioButton *>(named(new QRadioButton(QStringLiteral("EK"), header),
+                                                  "ALBODTUR2"));
+    // Neither type is ticked on a fresh screen, so the pair is kept exclusive
+    // by hand: Qt's own exclusivity cannot untick both.
+    for (QRadioButton *radio : {ALBODTUR1, ALBODTUR2}) {
+        radio->setAutoExclusive(false);
+        QRadioButton *other = radio == ALBODTUR1 ? ALBODTUR2 : ALBODTUR1;
+        connect(radio, &QRadioButton::toggled, this, [other](bool on) {
+            if (on)
+                other->setChecked(false);
+        });
+        connect(radio, &QRadioButton::clicked, this, [radio](bool on) {
+            if (!on)
+                radio->setChecked(true);
+        });
+    }
+    yatgonder = static_cast<QCheckBox *>(
+        named(new QCheckBox(QStringLiteral("Kaydı Gönder"), header), "yatgonder"));
+
+    BitBtnBul = static_cast<QPushButton *>(named(new QPushButton(QStringLiteral("Bul"), header),
+                                                 "BitBtnBul"));
+    BitBtnBul->setFocusPolicy(Qt::ClickFocus);
+    bitlist = static_cast<QPushButton *>(named(new QPushButton(QStringLiteral("list"), header),
+                                               "bitlist"));
+    btnayilksonyap = static_cast<QPushButton *>(named(new QPushButton(header), "btnayilksonyap"));
+    yazmiktar = static_cast<TMoneyEdit *>(named(new TMoneyEdit(header), "yazmiktar"));
+    for (QWidget *hidden : {static_cast<QWidget *>(bitlist), static_cast<QWidget *>(btnayilksonyap),
+                            static_cast<QWidget *>(yazmiktar)})
+        hidden->hide();
+
+    auto dash = [header] { return new QLabel(QStringLiteral("-"), header); };
+    auto *regRow = new QHBoxLayout;
+    regRow->addWidget(ALKAZA);
+    regRow->addWidget(dash());
+    regRow->addWidget(ALFIHRIST);
+    regRow->addWidget(dash());
+    regRow->addWidget(ALSIRANO);
+    regRow->addStretch();
+    auto *periodRow = new QHBoxLayout;
+    periodRow->addWidget(DEVREILK);
+    periodRow->addWidget(dash());
+    periodRow->addWidget(DEVRESON);
+    periodRow->addSpacing(16);
+    periodRow->addWidget(BitBtnBul);
+    periodRow->addStretch();
+    auto *typeRow = new QHBoxLayout;
+    typeRow->addWidget(ALBODTUR1);
+    typeRow->addWidget(ALBODTUR2);
+    typeRow->addSpacing(24);
+    typeRow->addWidget(yatgonder);
+    typeRow->addStretch();
+
+    auto *nameLabel = new QLabel(QStringLiteral("Adı Soyadı:\n(Şirket ise Kayıtlı İsim)"), header);
+    auto *grid = new QGridLayout(header);
+    grid->addWidget(new QLabel(QStringLiteral("Sicil No:"), header), 0, 0);
+    grid->addLayout(regRow, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Ait Olduğu Devre:"), header), 0, 2);
+    grid->addLayout(periodRow, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("İşyeri Adresi:"), header), 1, 0);
+    grid->addWidget(ALADRES, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Telefon No:"), header), 1, 2);
+    grid->addWidget(ALTELNO, 1, 3, Qt::AlignLeft);
+    grid->addWidget(nameLabel, 2, 0);
+    grid->addWidget(alisvadi, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Bodro Türü:"), header), 2, 2);
+    grid->addLayout(typeRow, 2, 3);
+    grid->setColumnStretch(4, 1);
+    grid->setHorizontalSpacing(10);
+
+    // Totals.
+    auto *totals = new QGroupBox(QStringLiteral("Hesaplama Sabitleri"), this);
+    auto *totalsRow = new QHBoxLayout(totals);
+    struct TotalField {
+        TMoneyEdit **field;
+        const char *name;
+        QString first;
+        QString second;
+    };
+    const TotalField totalFields[] = {
+        {&topbrut, "topbrut", QString(), QStringLiteral("Brüt Toplam")},
+        {&topprim, "topprim", QStringLiteral("Çalışanın Katkısı"), QStringLiteral("Prim Tutarı")},
+        {&topdepo, "topdepo", QStringLiteral("İşverenin Katkısı"),
+         QStringLiteral("Depozit Tutarı")},
+        {&TOPPD, "TOPPD", QStringLiteral("Toplam"), QStringLiteral("Yatırım Tutarı")},
+    };
+    for (const TotalField &t : totalFields) {
+        *t.field = static_cast<TMoneyEdit *>(named(new TMoneyEdit(totals), t.name));
+        (*t.field)->setEnabled(false);
+        (*t.field)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        (*t.field)->setFixedWidth(160);
+        auto *column = new QVBoxLayout;
+        column->addWidget(t.first.isEmpty() ? new QLabel(t.second, totals)
+                                            : twoLineCaption(t.first, t.second, totals),
+                          0, Qt::AlignHCenter | Qt::AlignBottom);
+        column->addWidget(*t.field);
+        totalsRow->addLayout(column);
+        totalsRow->addSpacing(12);
+    }
+    totalsRow->addStretch();
+
+    // Grid.
+    alyatgir = static_cast<QTableWidget *>(named(new QTableWidget(this), "alyatgir"));
+    alyatgir->setColumnCount(ColumnCount);
+    alyatgir->setHorizontalHeaderLabels(columnTitles());
+    alyatgir->verticalHeader()->hide();
+    alyatgir->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    alyatgir->horizontalHeader()->setHighlightSections(false);
+    // The titles have to fit the fixed column widths.
+    QFont small(QStringLiteral("Liberation Sans"));
+    small.setPointSize(8);
+    alyatgir->horizontalHeader()->setFont(small);
+    alyatgir->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { padding: 0px 1px; }"));
+    alyatgir->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    alyatgir->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    alyatgir->setTabKeyNavigation(false);
+    alyatgir->setItemDelegate(new CellDelegate([this](QKeyEvent *e) { return gridEditorKey(e); },
+                                               alyatgir));
+    connect(alyatgir, &QTableWidget::currentCellChanged, this, &TForm1::onCurrentCellChanged);
+
+    // Buttons, left to right.
+    auto *buttons = new QHBoxLayout;
+    auto button = [this, buttons](const QString &caption, const char *name) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        buttons->addWidget(b);
+        return b;
+    };
+    BitTumSubeYazdir = button(QStringLiteral("Tüm Şube Yazdır"), "BitTumSubeYazdir");
+    kayitbtn = button(QStringLiteral("Kayıt"), "kayitbtn");
+    BitBtnIptal = button(QStringLiteral("İptal"), "BitBtnIptal");
+    BitBtnSatirSil = button(QStringLiteral("Satırı Sil"), "BitBtnSatirSil");
+    guncelle = button(QStringLiteral("Güncelle"), "guncelle");
+    yeniac = button(QStringLiteral("Yeni Aç"), "yeniac");
+    BitBtnYazdir = button(QStringLiteral("Yazdır"), "BitBtnYazdir");
+    BitBtnCikis = button(QStringLiteral("Çıkış"), "BitBtnCikis");
+    devkayit = button(QStringLiteral("iki Devreli kayıt"), "devkayit");
+    devkayit->hide();
+    buttons->addStretch();
+
+    auto *legend = new QLabel(QStringLiteral("F1 : Yardım / F3 : Ekranı Temizle  /  F4 : Hesap "
+                                             "Makinesi / F10: Tüm Bodro Listesi / ESC : Çıkış"),
+                              this);
+    legend->setObjectName(QStringLiteral("Label13"));
+    legend->setAutoFillBackground(true);
+    QPalette pal = legend->palette();
+    pal.setColor(QPalette::Window, QColor(0, 0, 160));
+    pal.setColor(QPalette::WindowText, Qt::white);
+    legend->setPalette(pal);
+    QFont bold = legend->font();
+    bold.setBold(true);
+    legend->setFont(bold);
+    legend->setContentsMargins(8, 4, 8, 4);
+
+    auto *page = new QVBoxLayout(this);
+    page->addWidget(header);
+    page->addWidget(totals);
+    page->addWidget(alyatgir, 1);
+    page->addLayout(buttons);
+    page->addWidget(legend);
+
+    QWidget *order[] = {ALKAZA,    ALFIHRIST,      ALSIRANO,    DEVREILK, DEVRESON,
+                        ALADRES,   ALTELNO,        alisvadi,    ALBODTUR1, ALBODTUR2,
+                        yatgonder, alyatgir,       BitBtnCikis, kayitbtn, BitBtnSatirSil,
+                        BitBtnIptal, yeniac,       BitBtnYazdir, guncelle, BitTumSubeYazdir};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    resize(1280, 720);
+}
+
+void TForm1::wireHandlers()
+{
+    auto wire = [this](QPushButton *b, void (TForm1::*handler)()) {
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { guarded(m_ctx.platform, [this, handler] { (this->*handler)(); }); });
+    };
+    wire(BitBtnBul, &TForm1::BitBtnBulClick);
+    wire(bitlist, &TForm1::bitlistClick);
+    wire(btnayilksonyap, &TForm1::btnayilksonyapClick);
+    wire(devkayit, &TForm1::devkayitClick);
+    wire(BitTumSubeYazdir, &TForm1::BitTumSubeYazdirClick);
+    wire(kayitbtn, &TForm1::kayitbtnClick);
+    wire(BitBtnIptal, &TForm1::BitBtnIptalClick);
+    wire(BitBtnSatirSil, &TForm1::BitBtnSatirSilClick);
+    wire(guncelle, &TForm1::guncelleClick);
+    wire(yeniac, &TForm1::yeniacClick);
+    wire(BitBtnYazdir, &TForm1::BitBtnYazdirClick);
+    wire(BitBtnCikis, &TForm1::BitBtnCikisClick);
+}
+
+void TForm1::installKeyHandling()
+{
+    m_exitFields = {ALKAZA, ALFIHRIST, ALSIRANO, DEVREILK};
+    const QList<QWidget *> watched = {
+        ALKAZA,    ALFIHRIST, ALSIRANO,     ALTELNO,  ALADRES,        alisvadi,
+        DEVREILK,  DEVRESON,  ALBODTUR1,    ALBODTUR2, yatgonder,     BitBtnBul,
+        BitBtnCikis, kayitbtn, BitBtnSatirSil, BitBtnIptal, yeniac,   BitBtnYazdir,
+        guncelle,  alyatgir};
+    for (QWidget *w : watched)
+        w->installEventFilter(this);
+}
+
+// ---------------------------------------------------------------- opening
+
+void TForm1::FormCreate()
+{
+    // The number and date texts have one fixed form throughout the program
+    // (amount text "1,234.56", dates "dd.mm.yyyy"), so the opening has no
+    // process-wide formats to set.
+    EntryState &state = m_ctx.session.entry;
+    closeQuerySlots();
+    resetGrid();
+    setHeaderToOpening();
+    setTotalsToZero();
+    state.rowCounter = 1;
+    state.seqNo = QStringLiteral("1");
+    state.monthEndWork = entryheader::openingWorkText(DEVREILK->date());
+    btnayilksonyapClick();
+
+    // Separator probe: the grouping character of the amount text.
+    yazmiktar->setTextAsFloat(Decimal(1000));
+    const QString probe = yazmiktar->text();
+    state.groupChar = probe.size() > 1 && probe[1] == u'.' ? QLatin1Char('.') : QLatin1Char(',');
+
+    alyatgir->item(1, SNo)->setText(QString::number(state.rowCounter));
+    ++m_gridBusy;
+    alyatgir->setCurrentCell(1, SNo);
+    --m_gridBusy;
+    openCellEditor();
+
+    Tdm &dm = m_ctx.dm;
+    dm.Query2.close();
+    dm.Query2.setSql(QStringLiteral("delete from bodrotemp"));
+    dm.Query2.exec();
+    dm.Query2.close();
+    dm.Query3.close();
+}
+
+void TForm1::closeQuerySlots()
+{
+    Tdm &dm = m_ctx.dm;
+    for (Query *q : {&dm.Query1, &dm.Query2, &dm.Query3, &dm.prnquery, &dm.dosquery})
+        q->close();
+}
+
+void TForm1::setHeaderToOpening()
+{
+    ALKAZA->setText(QStringLiteral("00"));
+    ALFIHRIST->setText(QStringLiteral("0000"));
+    ALSIRANO->setText(QStringLiteral("000000"));
+    alisvadi->clear();
+    ALADRES->clear();
+    ALTELNO->clear();
+    const QDate today = m_ctx.platform.today();
+    DEVREILK->setDate(today);
+    DEVRESON->setDate(today);
+    ALBODTUR1->setChecked(false);
+    ALBODTUR2->setChecked(false);
+    yatgonder->setChecked(true);
+}
+
+void TForm1::setTotalsToZero()
+{
+    for (TMoneyEdit *t : {topbrut, topprim, topdepo, TOPPD})
+        t->setTextAsFloat(Decimal());
+}
+
+// ---------------------------------------------------------------- header
+
+QString TForm1::registryNumber() const
+{
+    return ALKAZA->text() + ALFIHRIST->text() + ALSIRANO->text();
+}
+
+QString TForm1::periodStartText() const
+{
+    return dateText(DEVREILK->date());
+}
+
+QString TForm1::periodEndText() const
+{
+    return dateText(DEVRESON->date());
+}
+
+void TForm1::focusBack(QWidget *field)
+{
+    m_movingFocus = true;
+    field->setFocus(Qt::OtherFocusReason);
+    m_movingFocus = false;
+}
+
+entryheader::PartExit TForm1::leavePart(QLineEdit *field, RegistryPart part)
+{
+    const entryheader::PartExit out = entryheader::leaveRegistryPart(part, field->text());
+    for (const QString &message : out.messages)
+        m_ctx.platform.showMessage(message);
+    if (field->text() != out.text)
+        field->setText(out.text);
+    if (out.focusBack)
+        focusBack(field);
+    if (!out.conversionError.isEmpty())
+        throw ConversionError(out.conversionError);
+    return out;
+}
+
+void TForm1::ALKAZAExit()
+{
+    leavePart(ALKAZA, RegistryPart::District);
+}
+
+void TForm1::ALFIHRISTExit()
+{
+    leavePart(ALFIHRIST, RegistryPart::Index);
+}
+
+void TForm1::ALSIRANOExit()
+{
+    if (leavePart(ALSIRANO, RegistryPart::Sequence).lookUp)
+        lookUpEmployer();
+}
+
+void TForm1::lookUpEmployer()
+{
+    m_ctx.session.entry.employerNo = registryNumber();
+    Query &q = m_ctx.dm.Query2;
+    q.close();
+    q.setSql(QStringLiteral("select DISTINCT ISVISADRES, ISVTELNO, ISVISIM  from bodro where "
+                            "YATISVER = ?"),
+             {m_ctx.session.entry.employerNo});
+    q.open();
+    if (q.isEmpty())
+        return;
+    q.first();
+    ALADRES->setPlainText(q.field(QStringLiteral("ISVISADRES")));
+    ALTELNO->setText(q.field(QStringLiteral("ISVTELNO")));
+    alisvadi->setPlainText(q.field(QStringLiteral("ISVISIM")));
+    q.close();
+}
+
+void TForm1::DEVREILKExit()
+{
+    m_ctx.session.entry.monthEndWork = dateText(DEVREILK->date());
+    btnayilksonyapClick();
+}
+
+void TForm1::btnayilksonyapClick()
+{
+    const entryheader::Period period = entryheader::monthEndRule(m_ctx.session.entry.monthEndWork);
+    DEVREILK->setDate(period.start);
+    DEVRESON->setDate(period.end);
+}
+
+void TForm1::ALKAZAKeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_F3:
+        yeniac->click();
+        break;
+    case Qt::Key_F1:
+        m_ctx.platform.openDocument(
+            QDir::cleanPath(QDir(m_ctx.dm.dataDir()).absoluteFilePath(QStringLiteral("../sarvek.chm"))));
+        break;
+    case Qt::Key_F4:
+        m_ctx.platform.startCalculator();
+        break;
+    case Qt::Key_F10:
+        F10Pick();
+        break;
+    default:
+        break;
+    }
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == alyatgir) {
+        // The grid itself never keeps the focus: its cell editor takes it.
+        if (event->type() == QEvent::FocusIn && !m_gridBusy) {
+            if (QWidget *editor = alyatgir->indexWidget(alyatgir->currentIndex()))
+                editor->setFocus(static_cast<QFocusEvent *>(event)->reason());
+        }
+        return false;
+    }
+
+    auto *widget = static_cast<QWidget *>(watched);
+    if (event->type() == QEvent::FocusOut && m_exitFields.contains(widget)) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (m_movingFocus || m_closing || reason == Qt::ActiveWindowFocusReason ||
+            reason == Qt::PopupFocusReason)
+            return false;
+        // The exit runs once the focus has arrived where it was going, so that
+        // putting it back is an ordinary focus change.
+        void (TForm1::*exit)() = widget == ALKAZA      ? &TForm1::ALKAZAExit
+                                 : widget == ALFIHRIST ? &TForm1::ALFIHRISTExit
+                                 : widget == ALSIRANO  ? &TForm1::ALSIRANOExit
+                                                       : &TForm1::DEVREILKExit;
+        QTimer::singleShot(0, this, [this, exit] {
+            if (!m_closing)
+                guarded(m_ctx.platform, [this, exit] { (this->*exit)(); });
+        });
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+
+    const auto *keyEvent = static_cast<QKeyEvent *>(event);
+    const int key = keyEvent->key();
+    const bool fKeys = widget != ALBODTUR1 && widget != ALBODTUR2 && widget != yatgonder;
+    if (fKeys && (key == Qt::Key_F1 || key == Qt::Key_F3 || key == Qt::Key_F4 ||
+                  key == Qt::Key_F10)) {
+        guarded(m_ctx.platform, [this, key] { ALKAZAKeyDown(key); });
+        return true;
+    }
+    // A date picker's own Tab walks its day, month and year; here Tab leaves
+    // the picker like every other field.
+    if ((widget == DEVREILK || widget == DEVRESON) &&
+        (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        focusNextPrevChild(key == Qt::Key_Tab);
+        return true;
+    }
+    const bool isButton = qobject_cast<QPushButton *>(widget) != nullptr;
+    if (!isButton && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        focusNextChild();
+        return true;
+    }
+    const bool escCloses = widget != DEVREILK && widget != DEVRESON && widget != yatgonder;
+    if (!isButton && escCloses && key == Qt::Key_Escape) {
+        m_closing = true;
+        reject();
+        return true;
+    }
+    return false;
+}
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        focusNextChild();
+        return;
+    case Qt::Key_Escape:
+        // ESC closes the screen only from the header fields.
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+// ---------------------------------------------------------------- grid
+
+GridCells TForm1::gridCells() const
+{
+    GridCells cells;
+    for (int r = 0; r < alyatgir->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < ColumnCount; ++c) {
+            const QTableWidgetItem *item = alyatgir->item(r, c);
+            row << (item ? item->text() : QString());
+        }
+        cells << row;
+    }
+    return cells;
+}
+
+QList<QStringList> TForm1::gridRows() const
+{
+    GridCells cells = gridCells();
+    cells.removeFirst();
+    return cells;
+}
+
+void TForm1::setGridRowCount(int rows)
+{
+    ++m_gridBusy;
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && alyatgir->isAncestorOf(focus))
+        alyatgir->setFocus(Qt::OtherFocusReason);
+    const int old = alyatgir->rowCount();
+    alyatgir->setRowCount(rows);
+    for (int r = old; r < rows; ++r) {
+        for (int c = 0; c < ColumnCount; ++c) {
+            auto *item = new QTableWidgetItem;
+            if (r == 0)
+                item->setFlags(Qt::ItemIsEnabled);
+            alyatgir->setItem(r, c, item);
+        }
+    }
+    if (rows > 0)
+        alyatgir->setRowHidden(0, true);
+    --m_gridBusy;
+}
+
+void TForm1::setGridCells(const GridCells &cells)
+{
+    if (cells.size() != alyatgir->rowCount())
+        setGridRowCount(int(cells.size()));
+    for (int r = 0; r < cells.size(); ++r) {
+        for (int c = 0; c < ColumnCount; ++c) {
+            QTableWidgetItem *item = alyatgir->item(r, c);
+            if (item->text() != cells[r].value(c))
+                item->setText(cells[r].value(c));
+        }
+    }
+}
+
+void TForm1::resetGrid()
+{
+    closeQuerySlots();
+    ++m_gridBusy;
+    for (int r = 0; r < alyatgir->rowCount(); ++r) {
+        for (int c = 0; c < ColumnCount; ++c) {
+            if (QTableWidgetItem *item = alyatgir->item(r, c))
+                item->setText(QString());
+        }
+    }
+    setGridRowCount(0);
+    setGridRowCount(2);
+    const std::array<int, ColumnCount> &widths = columnWidths();
+    for (int c = 0; c < ColumnCount; ++c)
+        alyatgir->setColumnWidth(c, widths[c]);
+    alyatgir->setHorizontalHeaderLabels(columnTitles());
+    m_ctx.session.entry.rowCounter = 1;
+    setGridCells(freshGrid());
+    alyatgir->setCurrentCell(1, SarvekNo);
+    --m_gridBusy;
+    openCellEditor();
+}
+
+void TForm1::openCellEditor()
+{
+    if (m_gridBusy)
+        return;
+    const QModelIndex current = alyatgir->currentIndex();
+    QWidget *focus = QApplication::focusWidget();
+    const bool gridHasFocus = focus && (focus == alyatgir || alyatgir->isAncestorOf(focus));
+
+    QTableWidgetItem *item = alyatgir->currentItem();
+    if (item && !alyatgir->isPersistentEditorOpen(item)) {
+        alyatgir->openPersistentEditor(item);
+        if (auto *edit = qobject_cast<QLineEdit *>(alyatgir->indexWidget(current))) {
+            edit->selectAll();
+            if (gridHasFocus)
+                edit->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    // The editor left behind closes only after the new one holds the focus,
+    // so the focus never wanders off to the header.
+    if (m_editorCell != QPoint(current.column(), current.row())) {
+        if (QTableWidgetItem *old = alyatgir->item(m_editorCell.y(), m_editorCell.x());
+            old && alyatgir->isPersistentEditorOpen(old))
+            alyatgir->closePersistentEditor(old);
+        m_editorCell = QPoint(current.column(), current.row());
+    }
+}
+
+void TForm1::onCurrentCellChanged(int row, int col, int prevRow, int prevCol)
+{
+    if (m_gridBusy)
+        return;
+    if (prevRow >= 1 && prevRow < alyatgir->rowCount() && prevCol >= 0 &&
+        (row != prevRow || col != prevCol)) {
+        const bool left = guarded(m_ctx.platform, [&] { alyatgirSelectCell(prevRow, prevCol); });
+        if (!left) {
+            ++m_gridBusy;
+            alyatgir->setCurrentCell(prevRow, prevCol);
+            --m_gridBusy;
+        }
+    }
+    openCellEditor();
+}
+
+void TForm1::moveCursorTo(int row, int col)
+{
+    if (row != alyatgir->currentRow() || col != alyatgir->currentColumn())
+        alyatgir->setCurrentCell(row, col);
+}
+
+void TForm1::alyatgirSelectCell(int row, int col)
+{
+    if (col != AylikKazanc && col != POrani && col != DOrani)
+        return;
+    GridCells cells = gridCells();
+    const entryarith::TotalsChanged changed =
+        entryarith::leaveCell(cells[row], col, m_ctx.session.entry.groupChar);
+    setGridCells(cells);
+    setHeaderTotals(cells, changed.gross, changed.premium, changed.deposit);
+}
+
+void TForm1::setHeaderTotals(const GridCells &cells, bool gross, bool premium, bool deposit)
+{
+    if (gross)
+        topbrut->setTextAsFloat(entryarith::columnTotal(cells, AylikKazanc));
+    if (premium)
+        topprim->setTextAsFloat(entryarith::columnTotal(cells, PTutari));
+    if (deposit)
+        topdepo->setTextAsFloat(entryarith::columnTotal(cells, DTutari));
+    if (premium || deposit)
+        TOPPD->setTextAsFloat(topprim->textAsFloat() + topdepo->textAsFloat());
+}
+
+void TForm1::recomputeTotals()
+{
+    setHeaderTotals(gridCells(), true, true, true);
+}
+
+bool TForm1::alyatgirKeyDown(int key, bool rightLeaves)
+{
+    if (key == Qt::Key_F3) {
+        yeniac->click();
+        return false;
+    }
+    if (key == Qt::Key_F1 || key == Qt::Key_F4)
+        ALKAZAKeyDown(key);
+
+    GridCells cells = gridCells();
+    Cursor cursor{alyatgir->currentRow(), alyatgir->currentColumn()};
+    int rowCounter = m_ctx.session.entry.rowCounter;
+    KeyEnv env;
+    env.asil = ALBODTUR1->isChecked();
+    env.say = [this](const QString &text) { m_ctx.platform.showMessage(text); };
+    env.lookUp = [this](const QString &sarvekNo) -> std::optional<Employee> {
+        Query &q = m_ctx.dm.Query1;
+        q.close();
+        q.setSql(QStringLiteral("select YATKIMLIK, YATISIM, YATCINS, YATCALGUN, YATSSKNO  from "
+                                "bodro where YATSRVNO = ?"),
+                 {sarvekNo});
+        q.open();
+        if (q.isEmpty())
+            return std::nullopt;
+        q.first();
+        return Employee{q.field(QStringLiteral("YATKIMLIK")), q.field(QStringLiteral("YATSSKNO")),
+                        q.field(QStringLiteral("YATISIM")), q.field(QStringLiteral("YATCINS")),
+                        q.field(QStringLiteral("YATCALGUN"))};
+    };
+    const bool acts =
+        applyKeyRules(cells, cursor, rightLeaves ? Key::Right : Key::Other, rowCounter, env);
+    m_ctx.session.entry.rowCounter = rowCounter;
+    setGridCells(cells);
+    moveCursorTo(cursor.row, cursor.col);
+    return acts && alyatgir->currentRow() == cursor.row && alyatgir->currentColumn() == cursor.col;
+}
+
+bool TForm1::gridEditorKey(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (m_forwardingKey || isModifierKey(key))
+        return false;
+
+    auto *edit = qobject_cast<QLineEdit *>(alyatgir->indexWidget(alyatgir->currentIndex()));
+    const QString text = edit ? edit->text() : QString();
+    const bool whole = edit && edit->hasSelectedText() && edit->selectedText().size() == text.size();
+    const bool noSelection = edit && !edit->hasSelectedText();
+    const bool atEnd = whole || (noSelection && edit->cursorPosition() == text.size());
+    const bool atStart = whole || (noSelection && edit->cursorPosition() == 0);
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool rightLeaves = key == Qt::Key_Right && plain && atEnd;
+    const bool leftLeaves = key == Qt::Key_Left && plain && atStart;
+
+    const QPoint before(alyatgir->currentColumn(), alyatgir->currentRow());
+    bool acts = false;
+    if (!guarded(m_ctx.platform, [&] { acts = alyatgirKeyDown(key, rightLeaves); }) || !acts)
+        return true;
+
+    const int row = alyatgir->currentRow();
+    const int col = alyatgir->currentColumn();
+    const int lastRow = alyatgir->rowCount() - 1;
+    switch (key) {
+    case Qt::Key_Right:
+        if (!rightLeaves)
+            break;
+        moveCursorTo(row, std::min(col + 1, ColumnCount - 1));
+        return true;
+    case Qt::Key_Left:
+        if (!leftLeaves)
+            break;
+        moveCursorTo(row, std::max(col - 1, 0));
+        return true;
+    case Qt::Key_Up:
+        moveCursorTo(std::max(row - 1, 1), col);
+        return true;
+    case Qt::Key_Down:
+        moveCursorTo(std::min(row + 1, lastRow), col);
+        return true;
+    case Qt::Key_Tab:
+        if (col + 1 < ColumnCount)
+            moveCursorTo(row, col + 1);
+        else
+            moveCursorTo(row < lastRow ? row + 1 : 1, 0);
+        return true;
+    case Qt::Key_Backtab:
+        if (col > 0)
+            moveCursorTo(row, col - 1);
+        else
+            moveCursorTo(row > 1 ? row - 1 : lastRow, ColumnCount - 1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        break;
+    }
+
+    // The rules moved the cursor (the jump from "D.Tutarı"): the key acts in
+    // the cell the cursor moved to.
+    if (before != QPoint(col, row)) {
+        if (QWidget *target = alyatgir->indexWidget(alyatgir->currentIndex())) {
+            QKeyEvent copy(event->type(), key, event->modifiers(), event->text(),
+                           event->isAutoRepeat(), ushort(event->count()));
+            m_forwardingKey = true;
+            QCoreApplication::sendEvent(target, &copy);
+            m_forwardingKey = false;
+        }
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- commands
+
+void TForm1::emptyStaging()
+{
+    Query &q = m_ctx.dm.Query2;
+    q.close();
+    q.setSql(QStringLiteral("delete from bodrotemp"));
+    q.exec();
+    q.close();
+}
+
+void TForm1::yeniacClick()
+{
+    emptyStaging();
+    resetGrid();
+    // Clearing the header is not the user leaving its fields: no exit checks.
+    m_movingFocus = true;
+    setHeaderToOpening();
+    setTotalsToZero();
+    m_ctx.session.entry.seqNo = QStringLiteral("1");
+    ALKAZA->setFocus(Qt::OtherFocusReason);
+    m_movingFocus = false;
+}
+
+void TForm1::BitBtnIptalClick()
+{
+    emptyStaging();
+    resetGrid();
+    setTotalsToZero();
+    m_ctx.session.entry.seqNo = QStringLiteral("1");
+    moveCursorTo(alyatgir->rowCount() - 1, SarvekNo);
+}
+
+void TForm1::BitBtnSatirSilClick()
+{
+    const int row = alyatgir->currentRow();
+    const int col = alyatgir->currentColumn();
+    if (row < 1)
+        return;
+    GridCells cells = gridCells();
+    const QStringList deleted = cells[row];
+    const bool onlyRow = cells.size() == 2;
+    deleteRow(cells, row);
+
+    if (onlyRow) {
+        setTotalsToZero();
+        m_ctx.session.entry.rowCounter = 1;
+    } else {
+        topbrut->setTextAsFloat(topbrut->textAsFloat() -
+                                amount::textAsFloat(deleted[AylikKazanc]));
+        topprim->setTextAsFloat(topprim->textAsFloat() - amount::textAsFloat(deleted[PTutari]));
+        topdepo->setTextAsFloat(topdepo->textAsFloat() - amount::textAsFloat(deleted[DTutari]));
+        TOPPD->setTextAsFloat(topdepo->textAsFloat() + topprim->textAsFloat());
+    }
+
+    ++m_gridBusy;
+    setGridCells(cells);
+    alyatgir->setCurrentCell(std::min(row, int(cells.size()) - 1), std::max(col, 0));
+    --m_gridBusy;
+    openCellEditor();
+}
+
+void TForm1::BitBtnCikisClick()
+{
+    emptyStaging();
+    m_ctx.session.entry.rowCounter = 1;
+    m_ctx.dm.Query3.close();
+    m_closing = true;
+    reject();
+}

@@ -1,0 +1,157 @@
+// TForm1, the entry screen "Aylık Yatırım Girişi": one monthly return is typed
+// here (employer header, employee grid, computed totals), started over,
+// saved, found again and printed. The screen does widget work only; its rules
+// live in headerrules, gridrules and arithmetic beside it. The save, update,
+// find and print commands are in yatirimgir_store.cpp and yatirimgir_print.cpp.
+#pragma once
+
+#include "entry/gridrules.h"
+#include "entry/headerrules.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPoint>
+#include <QStringList>
+
+struct AppContext;
+class QCheckBox;
+class QDateEdit;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+class TMoneyEdit;
+
+class TForm1 : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TForm1(AppContext &ctx, QWidget *parent = nullptr);
+
+    // Header: the employer registry number in three parts, the employer, the
+    // period, the return type and the send switch.
+    QLineEdit *ALKAZA = nullptr;
+    QLineEdit *ALFIHRIST = nullptr;
+    QLineEdit *ALSIRANO = nullptr;
+    QDateEdit *DEVREILK = nullptr;
+    QDateEdit *DEVRESON = nullptr;
+    QPlainTextEdit *ALADRES = nullptr;
+    QLineEdit *ALTELNO = nullptr;
+    QPlainTextEdit *alisvadi = nullptr;
+    QRadioButton *ALBODTUR1 = nullptr; // ASIL
+    QRadioButton *ALBODTUR2 = nullptr; // EK
+    QCheckBox *yatgonder = nullptr;
+
+    // The employee grid: row 0 holds the titles (hidden behind the header
+    // view), rows 1 .. rowCount() - 1 the employees; every cell has an item.
+    QTableWidget *alyatgir = nullptr;
+
+    // Totals, disabled; yazmiktar is the hidden number <-> amount text converter.
+    TMoneyEdit *topbrut = nullptr;
+    TMoneyEdit *topprim = nullptr;
+    TMoneyEdit *topdepo = nullptr;
+    TMoneyEdit *TOPPD = nullptr;
+    TMoneyEdit *yazmiktar = nullptr;
+
+    QPushButton *BitBtnBul = nullptr;
+    QPushButton *bitlist = nullptr;        // hidden: reload of a picked return
+    QPushButton *btnayilksonyap = nullptr; // hidden: month-end rule
+    QPushButton *devkayit = nullptr;       // hidden: second record of a period
+    QPushButton *BitTumSubeYazdir = nullptr;
+    QPushButton *kayitbtn = nullptr;
+    QPushButton *BitBtnIptal = nullptr;
+    QPushButton *BitBtnSatirSil = nullptr;
+    QPushButton *guncelle = nullptr;
+    QPushButton *yeniac = nullptr;
+    QPushButton *BitBtnYazdir = nullptr;
+    QPushButton *BitBtnCikis = nullptr;
+
+    // Opening steps; run once by the constructor.
+    void FormCreate();
+    // Leaving the registry fields: digit checks, left zeros, district range,
+    // zero check, and for the sequence number the employer look-up.
+    void ALKAZAExit();
+    void ALFIHRISTExit();
+    void ALSIRANOExit();
+    // Leaving the start picker: the end picker moves to that month's end.
+    void DEVREILKExit();
+    // Month-end rule on ctx.session.entry.monthEndWork.
+    void btnayilksonyapClick();
+    void yeniacClick();         // clear the whole screen
+    void BitBtnIptalClick();    // drop the rows, keep the header
+    void BitBtnSatirSilClick(); // delete the row under the cursor
+    void BitBtnCikisClick();    // empty the staging table and close
+
+    // Key rules of the grid for a key pressed in (row, col) before it acts;
+    // `rightLeaves` is the Right arrow leaving its cell. Returns whether the
+    // key goes on to act. Throws ConversionError as the rules do.
+    bool alyatgirKeyDown(int key, bool rightLeaves);
+    // The cursor is about to leave (row, col): leaving the gross pay or a
+    // rate cell computes the row's amounts and the totals. Throws
+    // ConversionError on a text that is not a number; the cell then stays.
+    void alyatgirSelectCell(int row, int col);
+
+    // Filled by the save/update/find/list commands (yatirimgir_store.cpp).
+    void kayitbtnClick();
+    void guncelleClick();
+    void devkayitClick();
+    void bitlistClick();
+    void BitBtnBulClick();
+    // F10 in the header: pick a stored return from the all-returns list.
+    void F10Pick();
+    // Filled by the print commands (yatirimgir_print.cpp).
+    void BitBtnYazdirClick();
+    void BitTumSubeYazdirClick();
+
+    // ALKAZA + ALFIHRIST + ALSIRANO texts joined (12 characters once left).
+    QString registryNumber() const;
+    // The pickers as "dd.mm.yyyy".
+    QString periodStartText() const;
+    QString periodEndText() const;
+    // Data rows 1 .. rowCount() - 1, each as its 14 cell texts.
+    QList<QStringList> gridRows() const;
+    // Every cell of the grid, title row 0 included.
+    entrygrid::GridCells gridCells() const;
+    // Grid reset of "Yeni Aç" and "İptal": query slots closed, titles, one
+    // template row "1", row counter 1. The cursor goes to row 1, column 1.
+    void resetGrid();
+    // The four totals rebuilt from the grid's columns.
+    void recomputeTotals();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildLayout();
+    void wireHandlers();
+    void installKeyHandling();
+    void ALKAZAKeyDown(int key);
+    void emptyStaging();
+    void closeQuerySlots();
+    void setHeaderToOpening();
+    void setTotalsToZero();
+    void focusBack(QWidget *field);
+    void lookUpEmployer();
+    entryheader::PartExit leavePart(QLineEdit *field, entryheader::RegistryPart part);
+
+    // Grid plumbing: one open cell editor on the current cell, key rules run
+    // before a key acts, cell rules before the cursor leaves a cell.
+    void setGridCells(const entrygrid::GridCells &cells);
+    void setGridRowCount(int rows);
+    void openCellEditor();
+    bool gridEditorKey(QKeyEvent *event);
+    void onCurrentCellChanged(int row, int col, int prevRow, int prevCol);
+    void moveCursorTo(int row, int col);
+    void setHeaderTotals(const entrygrid::GridCells &cells, bool gross, bool premium,
+                         bool deposit);
+
+    AppContext &m_ctx;
+    QList<QWidget *> m_exitFields;
+    bool m_movingFocus = false;   // the program moves the focus: no exit checks
+    bool m_closing = false;
+    bool m_forwardingKey = false; // a key handed on to the cell the rules moved to
+    int m_gridBusy = 0;           // structural grid changes: no cell rules, no editor moves
+    QPoint m_editorCell{-1, -1};  // (column, row) of the open cell editor
+};

@@ -1,0 +1,932 @@
+// The entry screen driven as a user drives it: real key presses and focus
+// changes on the real TForm1, messages read back from the scripted platform.
+#include "ui/uitest.h"
+
+#include "entry/gridrules.h"
+#include "controls/moneyedit.h"
+#include "entry/yatirimgir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+using namespace entrygrid;
+
+namespace {
+
+// A workspace with a fixed "today" and an entry screen shown and active.
+struct Screen {
+    explicit Screen(const QDate &today = QDate(2025, 3, 14),
+                    const std::function<void(Workspace &)> &before = {})
+    {
+        ws.platform.clock = QDateTime(today, QTime(10, 0));
+        static_cast<SarvekApplication *>(qApp)->setPlatform(&ws.platform);
+        if (before)
+            before(ws);
+        form = std::make_unique<TForm1>(*ws.ctx);
+        form->show();
+        form->activateWindow();
+        ok = QTest::qWaitForWindowActive(form.get());
+    }
+    ~Screen() { static_cast<SarvekApplication *>(qApp)->setPlatform(nullptr); }
+
+    QString cell(int row, int col) const { return form->alyatgir->item(row, col)->text(); }
+    QPoint cursor() const
+    {
+        return {form->alyatgir->currentColumn(), form->alyatgir->currentRow()};
+    }
+    // Puts the focus into the grid's editor on (row, col).
+    void goToCell(int row, int col)
+    {
+        form->alyatgir->setFocus();
+        form->alyatgir->setCurrentCell(row, col);
+        QCoreApplication::processEvents();
+    }
+    // Types into whatever holds the focus, replacing a selected text.
+    void type(const QString &text) { typeText(QApplication::focusWidget(), text); }
+    void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, mods);
+        QCoreApplication::processEvents();
+    }
+    // Types `text` into the cell under the cursor and leaves it with `key`.
+    void enter(const QString &text, Qt::Key key = Qt::Key_Right)
+    {
+        type(text);
+        press(key);
+    }
+    // Sets a header field's text as a user would: focus, select all, type.
+    void fill(QLineEdit *field, const QString &text)
+    {
+        field->setFocus();
+        field->selectAll();
+        if (text.isEmpty())
+            press(Qt::Key_Delete);
+        else
+            type(text);
+    }
+    QStringList messages() const { return ws.platform.texts(); }
+
+    Workspace ws;
+    std::unique_ptr<TForm1> form;
+    bool ok = false;
+};
+
+} // namespace
+
+class EntryScreenTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void opensWithItsLayoutAndState();
+    void registryFields_data();
+    void registryFields();
+    void employerLookUp();
+    void monthEnd_data();
+    void monthEnd();
+    void enterMovesFocusAndEscCloses();
+    void functionKeys();
+    void fundNumberCheckAndLookUp();
+    void cellChecks_data();
+    void cellChecks();
+    void sigortaCheckRunsOnEveryKey();
+    void refusalInColumnZeroStays();
+    void leaveReason_data();
+    void leaveReason();
+    void newRowAfterComputedTotal();
+    void jumpFromDepositAmount();
+    void arithmetic_data();
+    void arithmetic();
+    void notANumberKeepsTheCursor();
+    void wholeReturnByKeyboard();
+    void deleteRow();
+    void deleteOnlyRow();
+    void cancelKeepsHeaderNewClearsAll();
+    void exitEmptiesStagingAndCloses();
+};
+
+void EntryScreenTest::opensWithItsLayoutAndState()
+{
+    Screen s(QDate(2025, 3, 14), [](Workspace &ws) {
+        ws.dm->execute(QStringLiteral("insert into bodrotemp (YATSIRANO) values ('1')"));
+        ws.ctx->session.entry.rowCounter = 7;
+        ws.ctx->session.entry.seqNo = QStringLiteral("3");
+        ws.ctx->session.entry.employerNo = QStringLiteral("010001000001");
+    });
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    QCOMPARE(f.objectName(), QStringLiteral("Form1"));
+    QCOMPARE(f.windowTitle(), QStringLiteral("Aylık Yatırım Girişi"));
+    QCOMPARE(f.ALKAZA->text(), QStringLiteral("00"));
+    QCOMPARE(f.ALFIHRIST->text(), QStringLiteral("0000"));
+    QCOMPARE(f.ALSIRANO->text(), QStringLiteral("000000"));
+    QCOMPARE(f.periodStartText(), QStringLiteral("01.03.2025"));
+    QCOMPARE(f.periodEndText(), QStringLiteral("31.03.2025"));
+    QVERIFY(!f.ALBODTUR1->isChecked() && !f.ALBODTUR2->isChecked());
+    QVERIFY(f.yatgonder->isChecked());
+    for (auto *total : {f.topbrut, f.topprim, f.topdepo, f.TOPPD}) {
+        QCOMPARE(total->text(), QStringLiteral("0.00"));
+        QVERIFY(!total->isEnabled());
+    }
+    QVERIFY(f.yazmiktar->isHidden() && f.bitlist->isHidden() && f.btnayilksonyap->isHidden() &&
+            f.devkayit->isHidden());
+    QCOMPARE(f.devkayit->text(), QStringLiteral("iki Devreli kayıt"));
+
+    // Title row and one template row "1".
+    QCOMPARE(f.alyatgir->columnCount(), 14);
+    QCOMPARE(f.alyatgir->rowCount(), 2);
+    QCOMPARE(f.gridCells(), freshGrid());
+    const int widths[] = {30, 80, 80, 80, 180, 60, 60, 60, 100, 80, 80, 80, 80, 120};
+    for (int c = 0; c < 14; ++c)
+        QCOMPARE(f.alyatgir->columnWidth(c), widths[c]);
+    QCOMPARE(f.alyatgir->horizontalHeaderItem(8)->text(), QStringLiteral("Aylık Kazanç"));
+
+    // Opening resets its own part of the session state, and only that part.
+    const EntryState &state = s.ws.ctx->session.entry;
+    QCOMPARE(state.rowCounter, 1);
+    QCOMPARE(state.seqNo, QStringLiteral("1"));
+    QCOMPARE(state.groupChar, QChar(u','));
+    QCOMPARE(state.employerNo, QStringLiteral("010001000001"));
+    QCOMPARE(s.ws.dm->select(QStringLiteral("select count(*) from bodrotemp")).at(0).at(0),
+             QStringLiteral("0"));
+
+    auto *legend = f.findChild<QLabel *>(QStringLiteral("Label13"));
+    QVERIFY(legend);
+    QCOMPARE(legend->text(), QStringLiteral("F1 : Yardım / F3 : Ekranı Temizle  /  F4 : Hesap "
+                                            "Makinesi / F10: Tüm Bodro Listesi / ESC : Çıkış"));
+
+    // Tab order through the header and into the grid's cell editor.
+    f.ALFIHRIST->setText(QStringLiteral("0001"));
+    f.ALSIRANO->setText(QStringLiteral("000001"));
+    f.ALKAZA->setFocus();
+    QWidget *header[] = {f.ALFIHRIST, f.ALSIRANO,  f.DEVREILK,  f.DEVRESON,
+                         f.ALADRES,   f.ALTELNO,   f.alisvadi,  f.ALBODTUR1,
+                         f.ALBODTUR2, f.yatgonder};
+    for (QWidget *next : header) {
+        s.press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    s.press(Qt::Key_Tab);
+    QVERIFY(f.alyatgir->isAncestorOf(QApplication::focusWidget()));
+    // The buttons after the grid; "Bul" is no tab stop.
+    QWidget *buttons[] = {f.BitBtnCikis,  f.kayitbtn, f.BitBtnSatirSil, f.BitBtnIptal,
+                          f.yeniac,       f.BitBtnYazdir, f.guncelle,   f.BitTumSubeYazdir};
+    for (size_t i = 0; i + 1 < std::size(buttons); ++i)
+        QCOMPARE(buttons[i]->nextInFocusChain(), buttons[i + 1]);
+    QCOMPARE(f.BitBtnBul->focusPolicy(), Qt::ClickFocus);
+    QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::registryFields_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("focusStays");
+
+    const QString digits = QStringLiteral("Lütfen bu alana sadece sayı giriniz");
+    const QString range = QStringLiteral("Lütfen Bir(1) ile Altı(6) arası bir Rakam Giriniz!");
+    const QString zero = QStringLiteral("Bu Satır Boş Geçilemez!");
+    QTest::newRow("empty district") << "ALKAZA" << "" << "00" << QStringList() << false;
+    QTest::newRow("district 6") << "ALKAZA"
+                                << "6"
+                                << "06" << QStringList() << false;
+    QTest::newRow("district 07") << "ALKAZA"
+                                 << "07"
+                                 << "07" << QStringList{range} << true;
+    QTest::newRow("district 10") << "ALKAZA"
+                                 << "10"
+                                 << "10" << QStringList{range} << true;
+    QTest::newRow("district letters once") << "ALKAZA"
+                                           << "ab"
+                                           << "ab" << QStringList{digits} << true;
+    QTest::newRow("index 12") << "ALFIHRIST"
+                              << "12"
+                              << "0012" << QStringList() << false;
+    QTest::newRow("index 0000") << "ALFIHRIST"
+                                << "0000"
+                                << "0000" << QStringList{zero} << true;
+    QTest::newRow("index letters each") << "ALFIHRIST"
+                                        << "1a2b"
+                                        << "1a2b"
+                                        << QStringList{digits, digits,
+                                                       "'1a2b' geçerli bir tamsayı değil"}
+                                        << true;
+    QTest::newRow("index short letters padded") << "ALFIHRIST"
+                                                << "x"
+                                                << "000x"
+                                                << QStringList{digits,
+                                                               "'000x' geçerli bir tamsayı değil"}
+                                                << true;
+    QTest::newRow("sequence 1234") << "ALSIRANO"
+                                   << "1234"
+                                   << "001234" << QStringList() << false;
+    QTest::newRow("sequence zero") << "ALSIRANO"
+                                   << "0"
+                                   << "000000" << QStringList{zero} << true;
+}
+
+void EntryScreenTest::registryFields()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, focusStays);
+
+    Screen s;
+    QVERIFY(s.ok);
+    auto *edit = s.form->findChild<QLineEdit *>(field);
+    s.fill(edit, typed);
+    s.press(Qt::Key_Tab);
+    QTRY_COMPARE(edit->text(), shown);
+    QCOMPARE(s.messages(), messages);
+    QCOMPARE(QApplication::focusWidget() == edit, focusStays);
+}
+
+void EntryScreenTest::employerLookUp()
+{
+    Screen s(QDate(2025, 3, 14), [](Workspace &ws) {
+        BodroRow row;
+        row.isver = QStringLiteral("030012001234");
+        row.adres = QStringLiteral("Girne Cad. 5");
+        row.tel = QStringLiteral("8151234");
+        row.isvisim = QStringLiteral("Öz Şirket Ltd.");
+        insertBodro(*ws.dm, row);
+    });
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    f.ALADRES->setPlainText(QStringLiteral("yazılan adres"));
+
+    // A number never seen before leaves what the user typed.
+    s.fill(f.ALKAZA, QStringLiteral("3"));
+    s.fill(f.ALFIHRIST, QStringLiteral("12"));
+    s.fill(f.ALSIRANO, QStringLiteral("999"));
+    s.press(Qt::Key_Tab);
+    QTRY_COMPARE(f.ALSIRANO->text(), QStringLiteral("000999"));
+    QCOMPARE(f.ALADRES->toPlainText(), QStringLiteral("yazılan adres"));
+    QCOMPARE(s.ws.ctx->session.entry.employerNo, QStringLiteral("030012000999"));
+
+    // A known number fills address, telephone and name over them.
+    s.fill(f.ALSIRANO, QStringLiteral("1234"));
+    s.press(Qt::Key_Tab);
+    QTRY_COMPARE(f.ALADRES->toPlainText(), QStringLiteral("Girne Cad. 5"));
+    QCOMPARE(f.ALTELNO->text(), QStringLiteral("8151234"));
+    QCOMPARE(f.alisvadi->toPlainText(), QStringLiteral("Öz Şirket Ltd."));
+    QCOMPARE(f.registryNumber(), QStringLiteral("030012001234"));
+    QCOMPARE(s.ws.ctx->session.entry.employerNo, QStringLiteral("030012001234"));
+    QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::monthEnd_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("chosen");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("leap 2024") << QDate(2025, 3, 14) << QDate(2024, 2, 15) << "15.02.2024"
+                               << "29.02.2024";
+    QTest::newRow("plain 2023") << QDate(2025, 3, 14) << QDate(2023, 2, 15) << "15.02.2023"
+                                << "28.02.2023";
+    QTest::newRow("leap 2028") << QDate(2025, 3, 14) << QDate(2028, 2, 1) << "01.02.2028"
+                               << "29.02.2028";
+    QTest::newRow("century 2100") << QDate(2025, 3, 14) << QDate(2100, 2, 3) << "03.02.2100"
+                                  << "28.02.2100";
+    QTest::newRow("april") << QDate(2025, 3, 14) << QDate(2025, 4, 30) << "30.04.2025"
+                           << "30.04.2025";
+    QTest::newRow("opening in leap February") << QDate(2024, 2, 29) << QDate() << "01.02.2024"
+                                              << "29.02.2024";
+}
+
+void EntryScreenTest::monthEnd()
+{
+    QFETCH(QDate, today);
+    QFETCH(QDate, chosen);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    Screen s(today);
+    QVERIFY(s.ok);
+    if (chosen.isValid()) {
+        s.form->DEVREILK->setFocus();
+        s.form->DEVREILK->setDate(chosen);
+        s.press(Qt::Key_Tab);
+    }
+    QTRY_COMPARE(s.form->periodEndText(), end);
+    QCOMPARE(s.form->periodStartText(), start);
+}
+
+void EntryScreenTest::enterMovesFocusAndEscCloses()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    f.ALADRES->setFocus();
+    s.type(QStringLiteral("Lefkoşa"));
+    s.press(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), f.ALTELNO);
+    QCOMPARE(f.ALADRES->toPlainText(), QStringLiteral("Lefkoşa"));
+    s.press(Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(QApplication::focusWidget(), f.alisvadi);
+    s.press(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), f.ALBODTUR1);
+    QVERIFY(f.isVisible());
+
+    // The address field takes at most 45 characters, on one line.
+    f.ALADRES->setFocus();
+    s.type(QString(50, u'x'));
+    QCOMPARE(f.ALADRES->toPlainText().size(), 45);
+
+    // ESC in the grid does nothing; in a header field it closes at once.
+    s.goToCell(1, 1);
+    s.press(Qt::Key_Escape);
+    QVERIFY(f.isVisible());
+    f.ALADRES->setFocus();
+    s.press(Qt::Key_Escape);
+    QVERIFY(!f.isVisible());
+    QCOMPARE(f.result(), int(QDialog::Rejected));
+    QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::functionKeys()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+
+    // F1 without a help file does nothing; with one, it is opened.
+    f.ALTELNO->setFocus();
+    s.press(Qt::Key_F1);
+    QCOMPARE(s.ws.platform.openedDocuments, QStringList());
+    QFile help(s.ws.path(QStringLiteral("sarvek.chm")));
+    QVERIFY(help.open(QIODevice::WriteOnly));
+    help.close();
+    s.press(Qt::Key_F1);
+    QCOMPARE(s.ws.platform.openedDocuments, QStringList{help.fileName()});
+
+    // F4 from the header and from the grid.
+    s.press(Qt::Key_F4);
+    s.goToCell(1, 1);
+    s.press(Qt::Key_F4);
+    QCOMPARE(s.ws.platform.calculatorStarts, 2);
+
+    // F3 in the grid clears the screen and puts the focus on ALKAZA.
+    s.enter(QStringLiteral("123456"), Qt::Key_Tab);
+    f.ALTELNO->setText(QStringLiteral("123"));
+    s.goToCell(1, 2);
+    s.press(Qt::Key_F3);
+    QCOMPARE(s.cell(1, 1), QString());
+    QCOMPARE(f.ALTELNO->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), f.ALKAZA);
+    QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::fundNumberCheckAndLookUp()
+{
+    Screen s(QDate(2025, 3, 14), [](Workspace &ws) {
+        BodroRow known;
+        known.srvno = QStringLiteral("123456");
+        known.kimlik = QStringLiteral("98765432101");
+        known.ssk = QStringLiteral("555666777");
+        known.isim = QStringLiteral("Ayşe Yılmaz");
+        known.cins = QStringLiteral("K");
+        known.calgun = QStringLiteral("26");
+        insertBodro(*ws.dm, known);
+        BodroRow quoted = known;
+        quoted.srvno = QStringLiteral("12'456");
+        quoted.isim = QStringLiteral("O'Neil");
+        insertBodro(*ws.dm, quoted);
+    });
+    QVERIFY(s.ok);
+    s.goToCell(1, SarvekNo);
+
+    // Five characters: refused with Right, and the cursor stays.
+    s.enter(QStringLiteral("12345"));
+    QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
+
+    // The same left with Tab passes silently, and nothing is looked up.
+    s.press(Qt::Key_Tab);
+    QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
+    QCOMPARE(s.cursor(), QPoint(KimlikNo, 1));
+    QCOMPARE(s.cell(1, AdiSoyadi), QString());
+
+    // Six characters pass and fill columns 2 to 6 from the earlier return.
+    s.goToCell(1, SarvekNo);
+    s.enter(QStringLiteral("123456"));
+    QCOMPARE(s.cursor(), QPoint(KimlikNo, 1));
+    const QStringList filled{"98765432101", "555666777", "Ayşe Yılmaz", "K", "26"};
+    QCOMPARE(s.form->gridRows().at(0).mid(KimlikNo, 5), filled);
+
+    // A quote in the fund number is looked up like any other character.
+    s.goToCell(1, SarvekNo);
+    s.enter(QStringLiteral("12'456"));
+    QCOMPARE(s.cell(1, AdiSoyadi), QStringLiteral("O'Neil"));
+    QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
+}
+
+void EntryScreenTest::cellChecks_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("cursorAfter");
+
+    QTest::newRow("sex e") << int(Cinsiyet) << "e"
+                           << "E" << QStringList() << int(GunSayisi);
+    QTest::newRow("sex K") << int(Cinsiyet) << "K"
+                           << "K" << QStringList() << int(GunSayisi);
+    QTest::newRow("sex x") << int(Cinsiyet) << "x"
+                           << "X" << QStringList{CinsiyetMessage} << int(Cinsiyet);
+    QTest::newRow("sex empty") << int(Cinsiyet) << ""
+                               << "" << QStringList{CinsiyetMessage} << int(Cinsiyet);
+    QTest::newRow("sex Turkish i stays") << int(Cinsiyet) << "ı"
+                                         << "ı" << QStringList{CinsiyetMessage} << int(Cinsiyet);
+    QTest::newRow("id 12") << int(KimlikNo) << QString(12, u'1') << QString(12, u'1')
+                           << QStringList() << int(SigortaNo);
+    QTest::newRow("id 13") << int(KimlikNo) << QString(13, u'1') << QString(13, u'1')
+                           << QStringList{KimlikNoMessage} << int(KimlikNo);
+    QTest::newRow("insurance 10") << int(SigortaNo) << QString(10, u'2') << QString(10, u'2')
+                                  << QStringList() << int(AdiSoyadi);
+    QTest::newRow("insurance 3") << int(SigortaNo) << "123"
+                                 << "123" << QStringList() << int(AdiSoyadi);
+    QTest::newRow("insurance 11") << int(SigortaNo) << QString(11, u'2') << QString(11, u'2')
+                                  << QStringList{SigortaNoMessage} << int(SigortaNo);
+    QTest::newRow("name 40") << int(AdiSoyadi) << QString(40, u'ş') << QString(40, u'ş')
+                             << QStringList() << int(Cinsiyet);
+    QTest::newRow("name 41") << int(AdiSoyadi) << QString(41, u'ş') << QString(41, u'ş')
+                             << QStringList{AdiSoyadiMessage} << int(AdiSoyadi);
+}
+
+void EntryScreenTest::cellChecks()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, messages);
+    QFETCH(int, cursorAfter);
+
+    Screen s;
+    QVERIFY(s.ok);
+    s.goToCell(1, column);
+    if (typed.isEmpty())
+        s.press(Qt::Key_Delete);
+    s.enter(typed);
+    QCOMPARE(s.cell(1, column), stored);
+    QCOMPARE(s.messages(), messages);
+    QCOMPARE(s.cursor(), QPoint(cursorAfter, 1));
+
+    // Tab leaves any of these cells without a check, except the insurance
+    // number, whose check runs on every key.
+    s.ws.platform.clearShown();
+    s.goToCell(1, column);
+    s.press(Qt::Key_Tab);
+    QCOMPARE(s.messages(), column == SigortaNo ? messages : QStringList());
+}
+
+void EntryScreenTest::sigortaCheckRunsOnEveryKey()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.form->alyatgir->item(1, SigortaNo)->setText(QString(11, u'9'));
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_5}) {
+        s.ws.platform.clearShown();
+        s.goToCell(1, SigortaNo);
+        s.press(key);
+        QCOMPARE(s.messages(), QStringList{SigortaNoMessage});
+        QCOMPARE(s.cursor().x(), int(KimlikNo));
+    }
+    // The typed key acted in the cell the cursor stepped to.
+    QCOMPARE(s.cell(1, KimlikNo), QStringLiteral("5"));
+}
+
+void EntryScreenTest::refusalInColumnZeroStays()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.form->alyatgir->item(1, SarvekNo)->setText(QStringLiteral("12345"));
+    s.goToCell(1, SNo);
+    s.press(Qt::Key_Right);
+    QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
+    QCOMPARE(s.cursor(), QPoint(SNo, 1));
+}
+
+void EntryScreenTest::leaveReason_data()
+{
+    QTest::addColumn<QString>("type"); // "ASIL", "EK" or ""
+    QTest::addColumn<QString>("days");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("cursorAfter");
+
+    QTest::newRow("20 days, none") << "ASIL"
+                                   << "20"
+                                   << ""
+                                   << "" << QStringList{ThirtyDaysMessage, LeaveLetterMessage}
+                                   << int(IzinNedeni);
+    QTest::newRow("20 days, h") << "ASIL"
+                                << "20"
+                                << "h"
+                                << "H" << QStringList() << int(AylikKazanc);
+    QTest::newRow("20 days, Q") << "ASIL"
+                                << "20"
+                                << "Q"
+                                << "Q" << QStringList{LeaveLetterMessage} << int(IzinNedeni);
+    QTest::newRow("30 days, q untouched") << "ASIL"
+                                          << "30"
+                                          << "q"
+                                          << "q" << QStringList() << int(AylikKazanc);
+    QTest::newRow("30 days, none") << "ASIL"
+                                   << "30"
+                                   << ""
+                                   << "" << QStringList() << int(AylikKazanc);
+    QTest::newRow("no days") << "ASIL"
+                             << ""
+                             << ""
+                             << "" << QStringList{NoDaysMessage} << int(GunSayisi);
+    QTest::newRow("no days, a reason") << "ASIL"
+                                       << ""
+                                       << "a"
+                                       << "a" << QStringList{"'' geçerli bir tamsayı değil"}
+                                       << int(IzinNedeni);
+    QTest::newRow("EK") << "EK"
+                        << "20"
+                        << ""
+                        << "" << QStringList() << int(AylikKazanc);
+    QTest::newRow("no type") << ""
+                             << "5"
+                             << "x"
+                             << "x" << QStringList() << int(AylikKazanc);
+}
+
+void EntryScreenTest::leaveReason()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, days);
+    QFETCH(QString, reason);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, messages);
+    QFETCH(int, cursorAfter);
+
+    Screen s;
+    QVERIFY(s.ok);
+    if (type == QLatin1String("ASIL"))
+        QTest::mouseClick(s.form->ALBODTUR1, Qt::LeftButton);
+    if (type == QLatin1String("EK"))
+        QTest::mouseClick(s.form->ALBODTUR2, Qt::LeftButton);
+    s.form->alyatgir->item(1, GunSayisi)->setText(days);
+    s.form->alyatgir->item(1, IzinNedeni)->setText(reason);
+    s.goToCell(1, IzinNedeni);
+    s.press(Qt::Key_Right);
+    QCOMPARE(s.messages(), messages);
+    QCOMPARE(s.cell(1, IzinNedeni), stored);
+    QCOMPARE(s.cursor(), QPoint(cursorAfter, 1));
+}
+
+void EntryScreenTest::newRowAfterComputedTotal()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.goToCell(1, SarvekNo);
+    s.enter(QStringLiteral("123456"), Qt::Key_Tab);
+    s.goToCell(1, AylikKazanc);
+    s.enter(QStringLiteral("1000"), Qt::Key_Tab);
+    QCOMPARE(s.cell(1, Toplam), QStringLiteral("0.00"));
+    QCOMPARE(s.form->alyatgir->rowCount(), 2);
+
+    s.press(Qt::Key_Tab);
+    QCOMPARE(s.form->alyatgir->rowCount(), 3);
+    QCOMPARE(s.form->gridRows().at(1), templateRow(2));
+    QCOMPARE(s.ws.ctx->session.entry.rowCounter, 2);
+    // The template row adds nothing more until it gets a total of its own.
+    s.press(Qt::Key_Tab);
+    QCOMPARE(s.form->alyatgir->rowCount(), 3);
+    QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::jumpFromDepositAmount()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.goToCell(1, DTutari);
+    s.press(Qt::Key_Tab);
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
+    s.goToCell(1, DTutari);
+    s.press(Qt::Key_Up);
+    QCOMPARE(s.cursor(), QPoint(SNo, 1));
+}
+
+void EntryScreenTest::arithmetic_data()
+{
+    QTest::addColumn<QString>("gross");
+    QTest::addColumn<QString>("premiumRate");
+    QTest::addColumn<QString>("depositRate");
+    QTest::addColumn<QStringList>("cells"); // columns 8 to 13 afterwards
+    QTest::addColumn<QString>("totalAfterPremium");
+
+    QTest::newRow("worked example")
+        << "2,500.5"
+        << "2"
+        << "3.5" << QStringList{"2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"}
+        << "50.01";
+    QTest::newRow("worked example, no grouping")
+        << "2500.5"
+        << "2"
+        << "3.5" << QStringList{"2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"}
+        << "50.01";
+    QTest::newRow("comma as decimal point")
+        << "1234,56"
+        << "0"
+        << "0" << QStringList{"123,456.00", "0.00", "0.00", "0.00", "0.00", "0.00"} << "0.00";
+    QTest::newRow("point and comma")
+        << "1.234,56"
+        << "10"
+        << "0" << QStringList{"1.23", "10.00", "0.12", "0.00", "0.00", "0.12"} << "0.12";
+    QTest::newRow("rate rounded first")
+        << "1000"
+        << "2.345"
+        << "" << QStringList{"1,000.00", "2.35", "23.50", "0.00", "0.00", "23.50"} << "23.50";
+    QTest::newRow("half away from zero")
+        << "666.70"
+        << "5"
+        << "5" << QStringList{"666.70", "5.00", "33.34", "5.00", "33.34", "66.68"} << "33.34";
+}
+
+void EntryScreenTest::arithmetic()
+{
+    QFETCH(QString, gross);
+    QFETCH(QString, premiumRate);
+    QFETCH(QString, depositRate);
+    QFETCH(QStringList, cells);
+    QFETCH(QString, totalAfterPremium);
+
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    auto typeCell = [&](const QString &text) {
+        if (text.isEmpty())
+            s.press(Qt::Key_Delete);
+        s.enter(text, Qt::Key_Tab);
+    };
+    s.goToCell(1, AylikKazanc);
+    typeCell(gross);
+    typeCell(premiumRate);
+    QCOMPARE(f.TOPPD->text(), totalAfterPremium);
+    s.press(Qt::Key_Tab);
+    typeCell(depositRate);
+    QCOMPARE(f.gridRows().at(0).mid(AylikKazanc), cells);
+    QCOMPARE(f.topbrut->text(), cells[0]);
+    QCOMPARE(f.topprim->text(), cells[2]);
+    QCOMPARE(f.topdepo->text(), cells[4]);
+    QCOMPARE(f.TOPPD->text(), cells[5]);
+    QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::notANumberKeepsTheCursor()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.goToCell(1, AylikKazanc);
+    s.enter(QStringLiteral("12a"), Qt::Key_Tab);
+    QCOMPARE(s.messages(), QStringList{"'12a' geçerli bir sayı değil"});
+    QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
+
+    // A mouse click elsewhere is held back the same way.
+    const QRect target = s.form->alyatgir->visualItemRect(s.form->alyatgir->item(1, KimlikNo));
+    QTest::mouseClick(s.form->alyatgir->viewport(), Qt::LeftButton, {}, target.center());
+    QCOMPARE(s.messages().size(), 2);
+    QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
+
+    // A comma in a rate cannot be read, and it also blocks the gross cell.
+    s.form->alyatgir->item(1, AylikKazanc)->setText(QStringLiteral("100"));
+    s.form->alyatgir->item(1, POrani)->setText(QStringLiteral("2,5"));
+    s.press(Qt::Key_Tab);
+    QCOMPARE(s.messages().last(), QStringLiteral("'2,5' geçerli bir sayı değil"));
+    QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
+    QCOMPARE(s.form->topbrut->text(), QStringLiteral("0.00"));
+}
+
+void EntryScreenTest::wholeReturnByKeyboard()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    s.fill(f.ALKAZA, QStringLiteral("1"));
+    for (const QString &part : {"12", "345"}) {
+        s.press(Qt::Key_Tab);
+        s.type(part);
+    }
+    s.press(Qt::Key_Tab);
+    QTRY_COMPARE(f.registryNumber(), QStringLiteral("010012000345"));
+    s.press(Qt::Key_Tab); // end picker
+    s.press(Qt::Key_Tab); // address
+    s.type(QStringLiteral("Lefkoşa"));
+    s.press(Qt::Key_Return);
+    s.press(Qt::Key_Return);
+    s.type(QStringLiteral("Deneme Ltd."));
+    s.press(Qt::Key_Return);
+    s.press(Qt::Key_Space); // ASIL
+    QVERIFY(f.ALBODTUR1->isChecked());
+    s.press(Qt::Key_Tab);
+    s.press(Qt::Key_Tab);
+    s.press(Qt::Key_Tab); // into the grid
+    QVERIFY(f.alyatgir->isAncestorOf(QApplication::focusWidget()));
+    s.press(Qt::Key_Right); // from "S. No" to "Sarvek No"
+
+    const QStringList employees[] = {
+        {"111111", "10000000001", "100000001", "Ali Veli", "e", "30", "", "2,500.5", "2", "",
+         "3.5"},
+        {"222222", "10000000002", "100000002", "Ayşe Kaya", "k", "12", "g", "1000", "5", "",
+         "10"},
+    };
+    for (const QStringList &row : employees) {
+        for (const QString &text : row)
+            s.enter(text);
+        // From "D.Tutarı" the cursor jumps to the new row's "S. No", and the
+        // Right arrow takes it on to its "Sarvek No".
+        s.press(Qt::Key_Right);
+    }
+    QCOMPARE(s.messages(), QStringList());
+    const QList<QStringList> rows = f.gridRows();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0], (QStringList{"1", "111111", "10000000001", "100000001", "Ali Veli", "E",
+                                   "30", "", "2,500.50", "2.00", "50.01", "3.50", "87.52",
+                                   "137.53"}));
+    QCOMPARE(rows[1], (QStringList{"2", "222222", "10000000002", "100000002", "Ayşe Kaya", "K",
+                                   "12", "G", "1,000.00", "5.00", "50.00", "10.00", "100.00",
+                                   "150.00"}));
+    QCOMPARE(rows[2], templateRow(3));
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 3));
+    QCOMPARE(f.topbrut->text(), QStringLiteral("3,500.50"));
+    QCOMPARE(f.topprim->text(), QStringLiteral("100.01"));
+    QCOMPARE(f.topdepo->text(), QStringLiteral("187.52"));
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("287.53"));
+}
+
+namespace {
+
+// Four computed rows numbered 1 to 4, filled as a reload fills them.
+void fillFourRows(TForm1 &f)
+{
+    const QStringList rows[] = {
+        {"1", "111111", "", "", "A", "E", "30", "", "100.00", "1.00", "1.00", "2.00", "2.00", "3.00"},
+        {"2", "222222", "", "", "B", "E", "30", "", "200.00", "1.00", "2.00", "2.00", "4.00", "6.00"},
+        {"3", "333333", "", "", "C", "K", "30", "", "300.00", "1.00", "3.00", "2.00", "6.00", "9.00"},
+        {"4", "444444", "", "", "D", "K", "30", "", "400.00", "1.00", "4.00", "2.00", "8.00",
+         "12.00"},
+    };
+    f.alyatgir->setRowCount(5);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < ColumnCount; ++c) {
+            if (!f.alyatgir->item(r + 1, c))
+                f.alyatgir->setItem(r + 1, c, new QTableWidgetItem);
+            f.alyatgir->item(r + 1, c)->setText(rows[r][c]);
+        }
+    f.recomputeTotals();
+}
+
+} // namespace
+
+void EntryScreenTest::deleteRow()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    fillFourRows(f);
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("30.00"));
+
+    s.goToCell(2, AdiSoyadi);
+    QTest::mouseClick(f.BitBtnSatirSil, Qt::LeftButton);
+    QList<QStringList> rows = f.gridRows();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE((QStringList{rows[0][SNo], rows[1][SNo], rows[2][SNo]}),
+             (QStringList{"1", "2", "3"}));
+    QCOMPARE((QStringList{rows[0][AdiSoyadi], rows[1][AdiSoyadi], rows[2][AdiSoyadi]}),
+             (QStringList{"A", "C", "D"}));
+    QCOMPARE(f.topbrut->text(), QStringLiteral("800.00"));
+    QCOMPARE(f.topprim->text(), QStringLiteral("8.00"));
+    QCOMPARE(f.topdepo->text(), QStringLiteral("16.00"));
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("24.00"));
+
+    // The last row goes without renumbering the others.
+    s.goToCell(3, SarvekNo);
+    QTest::mouseClick(f.BitBtnSatirSil, Qt::LeftButton);
+    rows = f.gridRows();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1][AdiSoyadi], QStringLiteral("C"));
+    QCOMPARE(rows[1][SNo], QStringLiteral("2"));
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("12.00"));
+    QCOMPARE(s.messages(), QStringList());
+}
+
+void EntryScreenTest::deleteOnlyRow()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    // Without a fund number the computed row stays the only one.
+    s.goToCell(1, AylikKazanc);
+    s.enter(QStringLiteral("1000"), Qt::Key_Tab);
+    s.enter(QStringLiteral("5"), Qt::Key_Tab);
+    s.press(Qt::Key_Tab);
+    s.enter(QStringLiteral("5"), Qt::Key_Tab);
+    QCOMPARE(f.alyatgir->rowCount(), 2);
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("100.00"));
+    QTest::mouseClick(f.BitBtnSatirSil, Qt::LeftButton);
+    QCOMPARE(f.gridCells(), freshGrid());
+    for (auto *total : {f.topbrut, f.topprim, f.topdepo, f.TOPPD})
+        QCOMPARE(total->text(), QStringLiteral("0.00"));
+}
+
+void EntryScreenTest::cancelKeepsHeaderNewClearsAll()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    TForm1 &f = *s.form;
+    f.ALKAZA->setText(QStringLiteral("02"));
+    f.ALFIHRIST->setText(QStringLiteral("0003"));
+    f.ALSIRANO->setText(QStringLiteral("000004"));
+    f.ALADRES->setPlainText(QStringLiteral("Adres"));
+    f.ALTELNO->setText(QStringLiteral("555"));
+    f.alisvadi->setPlainText(QStringLiteral("İsim"));
+    f.ALBODTUR2->setChecked(true);
+    f.yatgonder->setChecked(false);
+    f.DEVREILK->setDate(QDate(2024, 11, 1));
+    s.ws.ctx->session.entry.seqNo = QStringLiteral("4");
+    s.ws.ctx->session.entry.employerNo = QStringLiteral("020003000004");
+    fillFourRows(f);
+    s.ws.dm->execute(QStringLiteral("insert into bodrotemp (YATSIRANO) values ('1')"));
+    auto staged = [&] {
+        return s.ws.dm->select(QStringLiteral("select count(*) from bodrotemp")).at(0).at(0);
+    };
+
+    QTest::mouseClick(f.BitBtnIptal, Qt::LeftButton);
+    QCOMPARE(f.registryNumber(), QStringLiteral("020003000004"));
+    QCOMPARE(f.ALADRES->toPlainText(), QStringLiteral("Adres"));
+    QCOMPARE(f.ALTELNO->text(), QStringLiteral("555"));
+    QCOMPARE(f.alisvadi->toPlainText(), QStringLiteral("İsim"));
+    QVERIFY(f.ALBODTUR2->isChecked() && !f.yatgonder->isChecked());
+    QCOMPARE(f.periodStartText(), QStringLiteral("01.11.2024"));
+    QCOMPARE(f.gridCells(), freshGrid());
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("0.00"));
+    QCOMPARE(s.ws.ctx->session.entry.seqNo, QStringLiteral("1"));
+    QCOMPARE(staged(), QStringLiteral("0"));
+
+    fillFourRows(f);
+    s.ws.ctx->session.entry.seqNo = QStringLiteral("4");
+    s.ws.dm->execute(QStringLiteral("insert into bodrotemp (YATSIRANO) values ('1')"));
+    // F3 while the index field holds a typed number: the screen clears
+    // without checking the field it leaves.
+    s.fill(f.ALFIHRIST, QStringLiteral("77"));
+    s.press(Qt::Key_F3);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.registryNumber(), QStringLiteral("000000000000"));
+    QCOMPARE(f.ALADRES->toPlainText(), QString());
+    QCOMPARE(f.ALTELNO->text(), QString());
+    QCOMPARE(f.alisvadi->toPlainText(), QString());
+    QVERIFY(!f.ALBODTUR1->isChecked() && !f.ALBODTUR2->isChecked() && f.yatgonder->isChecked());
+    QCOMPARE(f.periodStartText(), QStringLiteral("14.03.2025"));
+    QCOMPARE(f.periodEndText(), QStringLiteral("14.03.2025"));
+    QCOMPARE(f.gridCells(), freshGrid());
+    QCOMPARE(f.TOPPD->text(), QStringLiteral("0.00"));
+    QCOMPARE(s.ws.ctx->session.entry.seqNo, QStringLiteral("1"));
+    QCOMPARE(s.ws.ctx->session.entry.employerNo, QStringLiteral("020003000004"));
+    QCOMPARE(staged(), QStringLiteral("0"));
+    QCOMPARE(QApplication::focusWidget(), f.ALKAZA);
+    QCOMPARE(s.messages(), QStringList());
+
+    // Leaving the start picker then moves the end to the month's last day.
+    f.DEVREILK->setFocus();
+    s.press(Qt::Key_Tab);
+    QTRY_COMPARE(f.periodEndText(), QStringLiteral("31.03.2025"));
+}
+
+void EntryScreenTest::exitEmptiesStagingAndCloses()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.ws.dm->execute(QStringLiteral("insert into bodrotemp (YATSIRANO) values ('1')"));
+    s.ws.ctx->session.entry.rowCounter = 5;
+    fillFourRows(*s.form);
+    QTest::mouseClick(s.form->BitBtnCikis, Qt::LeftButton);
+    QVERIFY(!s.form->isVisible());
+    QCOMPARE(s.ws.ctx->session.entry.rowCounter, 1);
+    QCOMPARE(s.ws.dm->select(QStringLiteral("select count(*) from bodrotemp")).at(0).at(0),
+             QStringLiteral("0"));
+    QCOMPARE(s.messages(), QStringList());
+}
+
+SARVEK_TEST_MAIN(EntryScreenTest)
+#include "entryscreen_test.moc"

@@ -2,6 +2,7 @@
 // page (within 0.5 mm) and the page they stand on; the preview and its PDF save.
 #include "ui/uitest.h"
 
+#include "app/screens.h"
 #include "print/frmprint.h"
 
 #include <optional>
@@ -192,7 +193,8 @@ class PrintoutTest : public QObject
     void threeDecimalRates();
     void longTextsShrinkInsteadOfOverlapping();
     void previewOpensFittedAndSavesPdf();
-    void startupFormHasItsCaption();
+    void startupCreatesTheHiddenForm();
+    void reportLayerPaginatesFromBandHeights();
 };
 
 void PrintoutTest::arialIsLiberationSans()
@@ -526,15 +528,75 @@ void PrintoutTest::previewOpensFittedAndSavesPdf()
     expectAt(pdf, 2, QStringLiteral("24,000.00"), Edge::Right, Left + 125.9, FooterTop + 1.6);
 }
 
-void PrintoutTest::startupFormHasItsCaption()
+void PrintoutTest::startupCreatesTheHiddenForm()
 {
     Workspace ws;
     QWidget mainWindow;
-    Tfrmbodrodok form(*ws.ctx, &mainWindow);
-    QCOMPARE(form.windowTitle(), QStringLiteral("Bodro Dökümü"));
-    QVERIFY(form.isWindow());
+    createStartupWindows(*ws.ctx, &mainWindow);
+    auto *form = qobject_cast<Tfrmbodrodok *>(ws.ctx->frmbodrodok.data());
+    QVERIFY(form);
+    QCOMPARE(form->windowTitle(), QStringLiteral("Bodro Dökümü"));
+    QVERIFY(form->isWindow());
     mainWindow.show();
-    QVERIFY(!form.isVisible());
+    QVERIFY(!form->isVisible());
+    QVERIFY(!ws.dm->isConnected());
+}
+
+void PrintoutTest::reportLayerPaginatesFromBandHeights()
+{
+    // Printable height 277: the first page holds (277 - 77 - 20 - 30) / 10 =
+    // 15 lines, every further page (277 - 20 - 30) / 10 = 22.7, so 22.
+    report::Report r;
+    r.margins = {10, 10, 10, 10};
+    r.title.height = 77;
+    r.columnHeader.height = 20;
+    r.detail.height = 10;
+    r.pageFooter.height = 30;
+    QCOMPARE(r.detailLinesOnFirstPage(), 15);
+    QCOMPARE(r.detailLinesPerPage(), 22);
+
+    int current = -1;
+    QStringList events;
+    r.recordCount = [] { return 40; };
+    r.moveTo = [&](int i) { current = i; };
+    r.afterTitle = [&] { events << QStringLiteral("title"); };
+    r.beforeDetail = [&] { events << QString::number(current); };
+    r.detail.texts = {{"", [&] { return QString::number(current); }, report::Align::Left, 0, 0}};
+    r.pageFooter.texts = {
+        {"", [&] { return QStringLiteral("p%1 to %2").arg(r.pageNumber()).arg(current); },
+         report::Align::Left, 0, 0}};
+
+    const QList<report::Page> pages = r.layout();
+    QCOMPARE(pages.size(), 3); // 15 + 22 + 3
+    QCOMPARE(events.size(), 41);
+    QCOMPARE(events.first(), QStringLiteral("title"));
+    QCOMPARE(events.at(1), QStringLiteral("0"));
+    QCOMPARE(events.last(), QStringLiteral("39"));
+
+    const QStringList footers = {QStringLiteral("p1 to 14"), QStringLiteral("p2 to 36"),
+                                 QStringLiteral("p3 to 39")};
+    for (int p = 0; p < pages.size(); ++p) {
+        QStringList footer, details;
+        double firstDetailTop = -1;
+        for (const report::PlacedText &t : pages.at(p).texts) {
+            if (t.spec == &r.pageFooter.texts.first()) {
+                footer << t.value;
+                QCOMPARE(t.originY, 297.0 - 10 - 30);
+            } else if (t.spec == &r.detail.texts.first()) {
+                if (details.isEmpty())
+                    firstDetailTop = t.originY;
+                details << t.value;
+            }
+        }
+        QCOMPARE(footer, QStringList{footers.at(p)});
+        QCOMPARE(details.size(), p == 0 ? 15 : p == 1 ? 22 : 3);
+        QCOMPARE(firstDetailTop, p == 0 ? 10.0 + 77 + 20 : 10.0 + 20);
+        bool framed = false;
+        for (const report::PlacedRect &rect : pages.at(p).rects)
+            framed = framed ||
+                     (rect.left == 10 && rect.top == 10 && rect.width == 190 && rect.height == 277);
+        QVERIFY(framed);
+    }
 }
 
 SARVEK_TEST_MAIN(PrintoutTest)

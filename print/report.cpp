@@ -29,6 +29,14 @@ void placeBand(Page &page, const Band &band, double left, double top, double wid
         page.rects.append({left, top, width, band.height, 1});
 }
 
+// Stored memos may carry Windows line ends.
+QStringList linesOf(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
+}
+
 class Painter
 {
   public:
@@ -77,7 +85,7 @@ class Painter
 QStringList Painter::wrapped(const QString &text, const QFontMetricsF &fm, double width) const
 {
     QStringList lines;
-    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+    for (const QString &paragraph : linesOf(text)) {
         QString line;
         for (const QString &word : paragraph.split(QLatin1Char(' '))) {
             const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
@@ -105,7 +113,7 @@ void Painter::text(QPainter &p, const PlacedText &placed) const
     // fit at the smallest size is squeezed, so that it never runs into its
     // neighbours.
     QFont f = font(t.font.points, t.font.bold);
-    QStringList lines = placed.value.split(QLatin1Char('\n'));
+    QStringList lines = linesOf(placed.value);
     double scaleX = 1.0;
     double scaleY = 1.0;
     if (fitted) {

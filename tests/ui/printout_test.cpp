@@ -283,7 +283,7 @@ void PrintoutTest::titleBandOfAnAsilReturn()
     Workspace ws;
     BodroRow r = employee(1);
     r.isvisim = QStringLiteral("Deniz Ticaret Ltd.");
-    r.adres = QStringLiteral("Girne Cad. 5\nLefkoşa");
+    r.adres = QStringLiteral("Girne Cad. 5\r\nLefkoşa");
     r.tel = QStringLiteral("2281234");
     r.brut = QStringLiteral("1,234.56");
     insertBodro(*ws.dm, r);

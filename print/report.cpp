@@ -39,7 +39,7 @@ QStringList linesOf(QString text)
 
 class Painter
 {
-  public:
+public:
     Painter(QPagedPaintDevice &device, const QString &family)
         : m_device(device), m_family(family), m_unit(device.logicalDpiX() / 25.4)
     {
@@ -67,7 +67,7 @@ class Painter
         p.drawRect(QRectF(r.left * m_unit, r.top * m_unit, r.width * m_unit, r.height * m_unit));
     }
 
-  private:
+private:
     QPen pen(int width) const
     {
         QPen p(Qt::black, width * PenUnitMm * m_unit);
@@ -173,6 +173,8 @@ void Painter::text(QPainter &p, const PlacedText &placed) const
 
 int Report::linesBetween(double top) const
 {
+    if (detail.height <= 0)
+        return 0;
     const double room = printableHeight() - top - pageFooter.height;
     return std::max(0, int(std::floor(room / detail.height + Epsilon)));
 }

@@ -108,7 +108,7 @@ struct Margins {
 
 class Report
 {
-  public:
+public:
     QString fontFamily = QStringLiteral("Arial");
     Margins margins;
 
@@ -144,7 +144,7 @@ class Report
     static void setUpPrinter(QPrinter &printer);
     static void setUpPdfWriter(QPdfWriter &writer);
 
-  private:
+private:
     int linesBetween(double top) const;
 
     int m_page = 0;

@@ -86,7 +86,7 @@ struct Screen {
 class PrintEntryTest : public QObject
 {
     Q_OBJECT
-  private slots:
+private slots:
     void yazdirPrintsThePickedReturn();
     void nothingStoredShowsTheMessage();
     void tumSubeYazdirPrintsEveryRecordMarkedForSending();

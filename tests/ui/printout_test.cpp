@@ -183,7 +183,7 @@ PdfText printToPdf(Workspace &ws, Tfrmbodrodok &form, PrintScope scope,
 class PrintoutTest : public QObject
 {
     Q_OBJECT
-  private slots:
+private slots:
     void arialIsLiberationSans();
     void twentyFourEmployeesRunOntoPageTwo();
     void titleBandOfAnAsilReturn();

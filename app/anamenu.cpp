@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -114,6 +116,9 @@ TForm2::TForm2(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ctx(ctx)
     wire(yapeksik, &TForm2::yapeksikClick);
 
     m_about = new TAboutBox(this);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TForm2::BitBtn1Click()

@@ -30,3 +30,19 @@ void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs)
     });
     timer->start(20);
 }
+
+ModalCloser::ModalCloser(std::function<void(QWidget *)> action)
+    : m_action(std::move(action)), m_timer(new QTimer(this))
+{
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        captions << modal->windowTitle();
+        if (m_action)
+            m_action(modal);
+        if (modal->isVisible())
+            modal->close();
+    });
+    m_timer->start(20);
+}

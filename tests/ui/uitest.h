@@ -6,6 +6,8 @@
 #include "core/testutil.h"
 
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #define SARVEK_TEST_MAIN(TestObject)                                                               \
     int main(int argc, char **argv)                                                                \
@@ -20,6 +22,19 @@
 // which QTest::keyClicks cannot send.
 void typeText(QWidget *widget, const QString &text);
 
-// Runs `action` as soon as a modal dialog is shown (polling), e.g. to close a
-// placeholder that exec() would otherwise wait on.
+// Runs `action` once, as soon as a modal dialog is shown (polling), e.g. to
+// close a dialog that exec() would otherwise wait on.
 void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs = 5000);
+
+// While alive, records the caption of every modal dialog that opens and
+// closes it (or hands it to `action` first, when set).
+class ModalCloser : public QObject
+{
+public:
+    explicit ModalCloser(std::function<void(QWidget *)> action = {});
+    QStringList captions;
+
+private:
+    std::function<void(QWidget *)> m_action;
+    QTimer *m_timer;
+};

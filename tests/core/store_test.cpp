@@ -1,0 +1,241 @@
+// The return database on real SQLite files: what the screens rely on the engine
+// for, first use, and the failures a user can meet.
+#include "app/firstrun.h"
+#include "core/testutil.h"
+#include "store/sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+long long count(Tdm &dm, const QString &sql, const QVariantList &params = {})
+{
+    return dm.select(sql, params).value(0).value(0).toLongLong();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(Store, RefusesValuesWiderThanTheirColumns)
+{
+    struct Case {
+        const char *label;
+        BodroRow row;
+        const char *constraint; // nullptr: fits
+    };
+    BodroRow longName, longFund, longPhone, wideRate, tenthRecord, turkishName;
+    longName.isim = QString(41, u'a');
+    longFund.srvno = QStringLiteral("1234567");
+    longPhone.tel = QString(26, u'1');
+    wideRate.primor = QStringLiteral("1,000.00");
+    tenthRecord.seq = QStringLiteral("10");
+    turkishName.isim = QString(40, u'Ş');
+    const Case cases[] = {
+        {"41-character name", longName, "YATISIM_width"},
+        {"7-digit fund number", longFund, "YATSRVNO_width"},
+        {"26-character telephone", longPhone, "ISVTELNO_width"},
+        {"rate 1,000.00", wideRate, "YATPRIMOR_width"},
+        {"sequence number 10", tenthRecord, "YATBDRDEVMIK_width"},
+        {"40 Turkish letters", turkishName, nullptr},
+    };
+    for (const Case &c : cases) {
+        Workspace ws;
+        if (c.constraint) {
+            try {
+                insertBodro(*ws.dm, c.row);
+                ADD_FAILURE() << c.label << " was stored";
+            } catch (const DbError &e) {
+                EXPECT_TRUE(e.engineText().contains(QLatin1String(c.constraint)))
+                    << c.label << ": " << e.engineText().toStdString();
+            }
+            EXPECT_EQ(count(*ws.dm, "select count(*) from bodro"), 0) << c.label;
+        } else {
+            EXPECT_NO_THROW(insertBodro(*ws.dm, c.row)) << c.label;
+            EXPECT_EQ(ws.dm->select("select YATISIM from bodro").value(0).value(0), c.row.isim);
+        }
+    }
+
+    // The staging table has the same widths.
+    Workspace ws;
+    EXPECT_THROW(ws.dm->execute("insert into Bodrotemp (YATSRVNO) values (?)", {"1234567"}),
+                 DbError);
+}
+
+TEST(Store, BehavesAsTheScreensExpect)
+{
+    Workspace ws;
+    Tdm &dm = *ws.dm;
+    const QStringList days = {"02.03.2013", "01.04.2013", "01.03.2013"};
+    for (int i = 0; i < 14; ++i) {
+        BodroRow r;
+        r.ilk = days[i % 3];
+        r.isim = i == 0 ? QStringLiteral("O'Neil \"Kara\" Ağa") : QStringLiteral("İşçi %1").arg(i);
+        insertBodro(dm, r);
+    }
+    // Names without regard to case.
+    EXPECT_EQ(count(dm, "SELECT COUNT(*) FROM BODRO WHERE yatisver = ?", {"010001000001"}), 14);
+    // LIKE on the key with its decimal text matches that row only.
+    EXPECT_EQ(count(dm, "select count(*) from bodro where IDSIRA like ?", {"12"}), 1);
+    // Keys increase in insertion order.
+    const auto keys = dm.select("select IDSIRA from bodro order by rowid");
+    for (int i = 1; i < keys.size(); ++i)
+        EXPECT_GT(keys[i][0].toLongLong(), keys[i - 1][0].toLongLong());
+    // NULL reads as empty text.
+    dm.execute("update bodro set YATSSKNO = NULL where IDSIRA = ?", {keys[0][0].toLongLong()});
+    Query &q = dm.Query2;
+    q.setSql("select YATSSKNO, YATISIM from bodro where IDSIRA = ?", {keys[0][0].toLongLong()});
+    q.open();
+    EXPECT_EQ(q.field("yatsskno"), QString());
+    EXPECT_FALSE(q.field("YATSSKNO").isNull());
+    // Quotes round-trip and compare exactly.
+    EXPECT_EQ(q.field("YATISIM"), QStringLiteral("O'Neil \"Kara\" Ağa"));
+    EXPECT_EQ(count(dm, "select count(*) from bodro where YATISIM = ?",
+                    {QStringLiteral("O'Neil \"Kara\" Ağa")}),
+              1);
+    // Ordering is by the stored text, which starts with the day.
+    const auto order = dm.select("select distinct YATDEVREILK from bodro order by YATDEVREILK");
+    ASSERT_EQ(order.size(), 3);
+    EXPECT_EQ(order[0][0], "01.03.2013");
+    EXPECT_EQ(order[1][0], "01.04.2013");
+    EXPECT_EQ(order[2][0], "02.03.2013");
+    // A closed slot is empty and not open.
+    q.close();
+    EXPECT_FALSE(q.isOpen());
+    EXPECT_TRUE(q.isEmpty());
+}
+
+TEST(Store, FirstUseCreatesTheDatabaseAndTheReminder)
+{
+    Workspace ws;
+    EXPECT_FALSE(QFile::exists(ws.dm->databasePath()));
+    EXPECT_FALSE(ws.dm->isConnected());
+    ws.dm->db();
+    EXPECT_TRUE(QFile::exists(ws.path("Data/bodro.mdb")));
+    QSet<QString> names;
+    for (const auto &row : ws.dm->select("select name from sqlite_master"))
+        names.insert(row[0].toLower());
+    for (const char *n : {"bodro", "bodrotemp", "muhisv", "bodro_isver", "bodro_srvno",
+                          "bodro_return", "bodro_period"})
+        EXPECT_TRUE(names.contains(QLatin1String(n))) << n;
+    EXPECT_EQ(readMarker(ws.platform), QStringLiteral("2"));
+    EXPECT_FALSE(QFile::exists(ws.dm->databasePath() + ".yeni"));
+
+    // An existing marker is left alone.
+    Workspace other;
+    writeMarker(other.platform, QStringLiteral("1"));
+    other.dm->db();
+    EXPECT_EQ(readMarker(other.platform), QStringLiteral("1"));
+}
+
+TEST(Store, ReportsFilesItCannotUse)
+{
+    {
+        // Not a database: named in the message, left untouched.
+        Workspace ws;
+        QDir().mkpath(ws.path("Data"));
+        QFile f(ws.dm->databasePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Standard Jet DB\0\0 this is not sqlite", 36);
+        f.close();
+        const QByteArray before = readAll(ws.dm->databasePath());
+        try {
+            ws.dm->db();
+            ADD_FAILURE() << "opened";
+        } catch (const DbError &e) {
+            EXPECT_TRUE(e.message().contains(ws.dm->databasePath()));
+            EXPECT_TRUE(e.message().contains(QStringLiteral("veritabanı dosyası değil")));
+        }
+        EXPECT_EQ(readAll(ws.dm->databasePath()), before);
+    }
+    {
+        // A file where the Data folder should be.
+        Workspace ws;
+        QFile f(ws.path("Data"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        try {
+            ws.dm->db();
+            ADD_FAILURE() << "created";
+        } catch (const IoError &e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("Veri klasörü oluşturulamadı")));
+        }
+    }
+}
+
+TEST(Store, ReportsAReadOnlyDatabase)
+{
+    Workspace ws;
+    ws.dm->db();
+    if (geteuid() != 0) {
+        QFile::setPermissions(ws.dm->databasePath(), QFile::ReadOwner | QFile::ReadUser);
+        Workspace again;
+        Tdm dm(ws.platform, ws.path());
+        EXPECT_THROW(insertBodro(dm, BodroRow()), DbError);
+    }
+    // Root writes anyway; a connection that may only read gives the same error.
+    ws.dm->db().execScript("PRAGMA query_only = 1");
+    try {
+        insertBodro(*ws.dm, BodroRow());
+        ADD_FAILURE() << "stored";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("salt okunur"))) << e.what();
+    }
+}
+
+TEST(Store, WaitsForAndThenReportsALockHeldElsewhere)
+{
+    Workspace ws;
+    ws.dm->db();
+    Database other(ws.dm->databasePath(), Database::Mode::OpenExisting);
+    other.execScript("BEGIN EXCLUSIVE");
+    try {
+        insertBodro(*ws.dm, BodroRow());
+        ADD_FAILURE() << "stored under a lock";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("başka bir program"))) << e.what();
+    }
+    other.execScript("ROLLBACK");
+    EXPECT_NO_THROW(insertBodro(*ws.dm, BodroRow()));
+}
+
+TEST(FirstRun, ReadsTheFirstLineAndReportsWhatItCannotRead)
+{
+    Workspace ws;
+    EXPECT_EQ(readMarker(ws.platform), QString());
+    writeMarker(ws.platform, QStringLiteral("2"));
+    EXPECT_EQ(readMarker(ws.platform), QStringLiteral("2"));
+
+    QFile f(markerPath(ws.platform));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("1\r\nsomething else\r\n");
+    f.close();
+    EXPECT_EQ(readMarker(ws.platform), QStringLiteral("1"));
+
+    // The marker folder is created when missing.
+    ws.platform.windowsDir = ws.path("no/such/folder");
+    writeMarker(ws.platform, QStringLiteral("1"));
+    EXPECT_EQ(readMarker(ws.platform), QStringLiteral("1"));
+
+    // A folder in the marker's place.
+    Workspace folder;
+    QDir().mkpath(markerPath(folder.platform));
+    EXPECT_THROW(readMarker(folder.platform), IoError);
+    EXPECT_THROW(writeMarker(folder.platform, QStringLiteral("1")), IoError);
+    writeMarkerIfMissing(folder.platform); // never throws
+
+    if (geteuid() != 0) {
+        Workspace locked;
+        writeMarker(locked.platform, QStringLiteral("2"));
+        QFile::setPermissions(markerPath(locked.platform), QFileDevice::WriteOwner);
+        EXPECT_THROW(readMarker(locked.platform), IoError);
+    }
+}
+
+} // namespace

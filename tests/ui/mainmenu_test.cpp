@@ -1,0 +1,157 @@
+// The main menu: its window, and what its commands run before opening a screen.
+#include "app/about.h"
+#include "app/anamenu.h"
+#include "app/firstrun.h"
+#include "store/sqlite.h"
+#include "ui/uitest.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QString FirstRun = QStringLiteral("Programı ilk kez çalıştırıyorsunuz. Kullana bilmeniz için "
+                                        "Lütfen Muhasip/İşveren Kaydını Yapınız");
+
+} // namespace
+
+class MainMenuTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowAndButtons()
+    {
+        Workspace ws;
+        TForm2 menu(*ws.ctx);
+        QCOMPARE(menu.windowTitle(), QStringLiteral("Sarvek Sandığı Dairesi "));
+        QCOMPARE(menu.size(), QSize(675, 456));
+        QCOMPARE(menu.minimumSize(), menu.maximumSize());
+
+        const QStringList names = {"BitBtn1", "BitBtn2", "BitBtn4", "BitBtn3"};
+        const QStringList captions = {"Bodro Hazırla", "Bodro Gönder", "Muh/İsv. Kaydı", "Çıkış"};
+        int lastX = -1;
+        for (int i = 0; i < names.size(); ++i) {
+            auto *b = menu.findChild<QPushButton *>(names[i]);
+            QVERIFY(b);
+            QCOMPARE(b->text(), captions[i]);
+            QVERIFY(b->x() > lastX);
+            lastX = b->x();
+        }
+        QCOMPARE(menu.findChild<QPushButton *>("BitBtn5")->text(), QStringLiteral("Hakkında"));
+        QVERIFY(menu.findChild<QPushButton *>("yukle")->isHidden());
+        QVERIFY(menu.findChild<QPushButton *>("yapeksik")->isHidden());
+        QVERIFY(menu.findChild<QLabel *>("RzLabel1")->text().contains("4.0.4"));
+
+        // Tab order: Bodro Hazırla, Bodro Gönder, Çıkış, Muh/İsv. Kaydı, Hakkında.
+        QWidget *w = menu.findChild<QPushButton *>("BitBtn1");
+        QStringList order;
+        for (int i = 0; i < 5; ++i) {
+            order << w->objectName();
+            w = w->nextInFocusChain();
+            while (!w->isVisibleTo(&menu) || w->focusPolicy() == Qt::NoFocus)
+                w = w->nextInFocusChain();
+        }
+        QCOMPARE(order, QStringList({"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}));
+
+        QVERIFY(menu.aboutBox()->findChild<QLabel *>("Version")->text() ==
+                QStringLiteral("Version: 4.0.4"));
+        QCOMPARE(menu.aboutBox()->windowTitle(), QStringLiteral("About"));
+    }
+
+    void qtSpeaksTurkish()
+    {
+        static_cast<SarvekApplication *>(qApp)->useTurkish();
+        QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No |
+                                 QDialogButtonBox::Cancel | QDialogButtonBox::Ok);
+        QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text().remove('&'), QStringLiteral("Evet"));
+        QCOMPARE(buttons.button(QDialogButtonBox::No)->text().remove('&'), QStringLiteral("Hayır"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'),
+                 QStringLiteral("İptal"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text().remove('&'), QStringLiteral("Tamam"));
+        QCOMPARE(QLocale().language(), QLocale::Turkish);
+    }
+
+    void prepareCreatesTheDatabaseThenRemindsOnce()
+    {
+        Workspace ws;
+        TForm2 menu(*ws.ctx);
+        ModalCloser modals;
+        menu.findChild<QPushButton *>("BitBtn1")->click();
+        QVERIFY(QFile::exists(ws.path("Data/bodro.mdb")));
+        QCOMPARE(modals.captions, QStringList({"Aylık Yatırım Girişi"}));
+        QVERIFY(ws.platform.texts().isEmpty());
+        // The new database left the reminder for the next command.
+        QCOMPARE(readMarker(ws.platform), QStringLiteral("2"));
+
+        menu.findChild<QPushButton *>("BitBtn1")->click();
+        QCOMPARE(ws.platform.texts(), QStringList({FirstRun}));
+        QCOMPARE(modals.captions, QStringList({"Aylık Yatırım Girişi", "Muhasip veya İşveren Girişi",
+                                               "Aylık Yatırım Girişi"}));
+    }
+
+    void prepareUpgradesAnOlderFile()
+    {
+        Workspace ws;
+        makeOldSchemaDatabase(ws.dm->databasePath(), false);
+        {
+            Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+            db.execScript("insert into bodro (YATISVER) values ('010001000001');"
+                          "insert into bodro (YATISVER) values ('010001000002')");
+        }
+        TForm2 menu(*ws.ctx);
+        ModalCloser modals;
+        menu.findChild<QPushButton *>("BitBtn1")->click();
+        QCOMPARE(ws.platform.texts().size(), 2);
+        QVERIFY(ws.platform.texts()[0].startsWith("Lütfen Bekleyiniz"));
+        QCOMPARE(modals.captions, QStringList({"Aylık Yatırım Girişi"}));
+        QCOMPARE(QDir(ws.path("Data")).entryList({"bodro-*.mdb"}).size(), 1);
+        QCOMPARE(ws.dm->select("select YATBDRDEVMIK from bodro"),
+                 QList<QStringList>({{"1"}, {"1"}}));
+    }
+
+    void sendNeverUpgrades()
+    {
+        Workspace ws;
+        makeOldSchemaDatabase(ws.dm->databasePath(), false);
+        TForm2 menu(*ws.ctx);
+        ModalCloser modals;
+        menu.findChild<QPushButton *>("BitBtn2")->click();
+        QCOMPARE(modals.captions, QStringList({"Bodro ve Yatırım Dosyası Hazırlama"}));
+        QVERIFY(ws.platform.texts().isEmpty());
+    }
+
+    void failuresStopTheCommandWithAMessage()
+    {
+        {
+            // A folder where the marker should be.
+            Workspace ws;
+            QDir().mkpath(markerPath(ws.platform));
+            TForm2 menu(*ws.ctx);
+            ModalCloser modals;
+            menu.findChild<QPushButton *>("BitBtn1")->click();
+            QCOMPARE(ws.platform.texts().size(), 1);
+            QVERIFY(ws.platform.texts()[0].contains("svkont.ini"));
+            QVERIFY(modals.captions.isEmpty());
+        }
+        {
+            // A file that is not a database.
+            Workspace ws;
+            QDir().mkpath(ws.path("Data"));
+            QFile f(ws.dm->databasePath());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not a database at all, but long enough to have a header.....");
+            f.close();
+            TForm2 menu(*ws.ctx);
+            ModalCloser modals;
+            menu.findChild<QPushButton *>("BitBtn1")->click();
+            QCOMPARE(ws.platform.texts().size(), 1);
+            QVERIFY(ws.platform.texts()[0].contains(ws.dm->databasePath()));
+            QVERIFY(modals.captions.isEmpty());
+        }
+    }
+};
+
+SARVEK_TEST_MAIN(MainMenuTest)
+#include "mainmenu_test.moc"

@@ -569,6 +569,17 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     }
 
     auto *widget = static_cast<QWidget *>(watched);
+    // The number fields come full of zeros: whatever way the focus arrives
+    // (but a click that places the caret), their text is selected, so that
+    // typing replaces it.
+    if (event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason) {
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            QTimer::singleShot(0, edit, [edit] {
+                if (edit->hasFocus())
+                    edit->selectAll();
+            });
+    }
     if (event->type() == QEvent::FocusOut && m_exitFields.contains(widget)) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (m_movingFocus || m_closing || reason == Qt::ActiveWindowFocusReason ||

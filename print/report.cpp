@@ -103,7 +103,7 @@ QStringList Painter::wrapped(const QString &text, const QFontMetricsF &fm, doubl
 
 void Painter::text(QPainter &p, const PlacedText &placed) const
 {
-    const Text &t = *placed.spec;
+    const Text &t = *placed.element;
     const double x = (placed.originX + t.x) * m_unit;
     const double top = (placed.originY + t.top) * m_unit;
     const bool fitted = t.align == Align::Left && t.width > 0;

@@ -77,7 +77,7 @@ struct Band {
 // One page as the run left it: every text already evaluated, geometry in mm
 // from the paper's top-left corner. Texts point into the report's bands.
 struct PlacedText {
-    const Text *spec;
+    const Text *element;
     QString value;
     double originX;
     double originY;

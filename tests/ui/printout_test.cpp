@@ -579,10 +579,10 @@ void PrintoutTest::reportLayerPaginatesFromBandHeights()
         QStringList footer, details;
         double firstDetailTop = -1;
         for (const report::PlacedText &t : pages.at(p).texts) {
-            if (t.spec == &r.pageFooter.texts.first()) {
+            if (t.element == &r.pageFooter.texts.first()) {
                 footer << t.value;
                 QCOMPARE(t.originY, 297.0 - 10 - 30);
-            } else if (t.spec == &r.detail.texts.first()) {
+            } else if (t.element == &r.detail.texts.first()) {
                 if (details.isEmpty())
                     firstDetailTop = t.originY;
                 details << t.value;

@@ -8,6 +8,25 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+
+// Every row of a statement that has run its bindings, as text.
+QList<QStringList> readRows(Statement &stmt)
+{
+    const int n = stmt.columnCount();
+    QList<QStringList> rows;
+    while (stmt.step()) {
+        QStringList row;
+        row.reserve(n);
+        for (int i = 0; i < n; ++i)
+            row << stmt.text(i);
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace
+
 void Query::close()
 {
     m_open = false;
@@ -34,13 +53,7 @@ void Query::open()
         m_columns << stmt.columnName(i);
         m_index.insert(m_columns.last().toUpper(), i);
     }
-    while (stmt.step()) {
-        QStringList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row << stmt.text(i);
-        m_rows << row;
-    }
+    m_rows = readRows(stmt);
     m_open = true;
 }
 
@@ -147,16 +160,7 @@ QList<QStringList> Tdm::select(const QString &sql, const QVariantList &params)
 {
     Statement stmt = db().prepare(sql);
     stmt.bindAll(params);
-    const int n = stmt.columnCount();
-    QList<QStringList> rows;
-    while (stmt.step()) {
-        QStringList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row << stmt.text(i);
-        rows << row;
-    }
-    return rows;
+    return readRows(stmt);
 }
 
 int Tdm::execute(const QString &sql, const QVariantList &params)

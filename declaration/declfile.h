@@ -4,11 +4,11 @@
 // the fund could not read at its fixed positions stops it before that.
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 struct AccountantRecord;
 class Query;

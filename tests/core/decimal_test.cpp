@@ -7,7 +7,8 @@
 
 #include <random>
 
-namespace {
+namespace
+{
 
 Decimal d(const char *text)
 {
@@ -51,8 +52,7 @@ TEST(DecimalLimits, ReadsOrRefusesAtTheEdges)
     for (const Case &c : cases) {
         const auto value = Decimal::parse(c.text);
         if (!c.plain.isNull())
-            EXPECT_EQ(value.value_or(Decimal(-999)).toPlain(), c.plain)
-                << qPrintable(c.text);
+            EXPECT_EQ(value.value_or(Decimal(-999)).toPlain(), c.plain) << qPrintable(c.text);
         else
             EXPECT_FALSE(value.has_value()) << qPrintable(c.text);
     }
@@ -65,7 +65,7 @@ TEST(DecimalLimits, ArithmeticThatDoesNotFitThrows)
     EXPECT_THROW(big + Decimal(1), ConversionError);
     EXPECT_THROW(-big - Decimal(1), ConversionError);
     EXPECT_THROW(big * Decimal(10), ConversionError);
-    EXPECT_THROW(big * big, ConversionError); // beyond 128 bits
+    EXPECT_THROW(big * big, ConversionError);  // beyond 128 bits
     EXPECT_THROW(big + tiny, ConversionError); // aligning the scales overflows
     EXPECT_THROW(Decimal(1).shiftedRight(-35), ConversionError);
     EXPECT_EQ((big - big).toPlain(), QStringLiteral("0"));

@@ -300,7 +300,8 @@ TEST(DeclarationLine, BrokenRowsStopTheFile)
         q.open();
         const QString expected =
             QStringLiteral("Dosya hazırlanamadı: 010001000001 işvereninin 2. satırında \"") +
-            QString::fromUtf8(c.field) + QStringLiteral("\" alanı ") + QString::fromStdString(c.fault) +
+            QString::fromUtf8(c.field) + QStringLiteral("\" alanı ") +
+            QString::fromStdString(c.fault) +
             QStringLiteral(". Lütfen bodroyu düzeltip tekrar deneyiniz.");
         try {
             declarationBytes(sender(), q, false);

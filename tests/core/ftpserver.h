@@ -52,14 +52,12 @@ class LocalFtpServer
     }
 
   private:
-    // SARVEK_FIXTURES when the test runner sets it, else the fixtures folder
-    // beside this file's.
+    // SARVEK_FIXTURES when the test runner sets it, else the folder the build
+    // was configured with (__FILE__ may be relative under a compiler cache).
     static QDir fixtureFolder()
     {
         const QString set = qEnvironmentVariable("SARVEK_FIXTURES");
-        return set.isEmpty() ? QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-                                    QStringLiteral("/../fixtures"))
-                             : QDir(set);
+        return QDir(set.isEmpty() ? QStringLiteral(SARVEK_FIXTURES_DIR) : set);
     }
 
     QTemporaryDir m_root;

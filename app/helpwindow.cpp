@@ -57,7 +57,7 @@ HelpWindow *HelpWindow::showPage(const QString &page)
     QWidget *owner = QApplication::activeModalWidget();
     if (!owner)
         owner = QApplication::activeWindow();
-    if (owner == window)
+    if (window && owner == window)
         owner = window->parentWidget();
     if (window && window->parentWidget() != owner) {
         window->close();

@@ -2,7 +2,6 @@
 #include "app/workfolder.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace workfolder {
 

@@ -16,7 +16,7 @@ const QHash<QString, QString> &sections()
         QHash<QString, QString> m;
         m.insert(QStringLiteral("Form2"), QStringLiteral("anamenu.html"));
         m.insert(QStringLiteral("AboutBox"), QStringLiteral("anamenu.html#hakkinda"));
-        m.insert(QStringLiteral("Form1"), QStringLiteral("giris.html#baslik"));
+        m.insert(QStringLiteral("Form1"), QStringLiteral("giris.html"));
         m.insert(QStringLiteral("alyatgir"), QStringLiteral("giris.html#tablo"));
         for (const char *button : {"kayitbtn", "guncelle", "BitBtnBul", "BitBtnYazdir",
                                    "BitTumSubeYazdir", "BitBtnIptal", "BitBtnSatirSil", "yeniac",

@@ -117,8 +117,8 @@ int main(int argc, char **argv)
     Workspace ws;
     AppContext &ctx = *ws.ctx;
     ws.platform.clock = QDateTime(QDate(2026, 3, 16), QTime(10, 30));
-    ws.platform.volumeList = {{QStringLiteral("USB BELLEK (E:)"), QStringLiteral("/media/usb/")},
-                              {QStringLiteral("Yerel Disk"), QStringLiteral("/")}};
+    ws.platform.volumeList = {{QStringLiteral("USB BELLEK"), QStringLiteral("/media/usb/")},
+                              {QStringLiteral("YEDEK DİSK"), QStringLiteral("/media/yedek/")}};
     storeSamples(*ws.dm);
 
     TForm2 menu(ctx);

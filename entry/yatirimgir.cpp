@@ -544,7 +544,7 @@ void TForm1::ALKAZAKeyDown(int key)
         yeniac->click();
         break;
     case Qt::Key_F1:
-        help::open(m_ctx.platform, m_ctx.dm.dataDir(), QStringLiteral("giris.html#baslik"));
+        help::open(m_ctx.platform, m_ctx.dm.dataDir(), QStringLiteral("giris.html"));
         break;
     case Qt::Key_F4:
         m_ctx.platform.startCalculator();

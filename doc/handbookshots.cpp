@@ -15,6 +15,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -26,6 +27,7 @@
 
 namespace {
 
+constexpr int MaxWidth = 840;
 QString outputFolder;
 int failures = 0;
 
@@ -41,7 +43,12 @@ void save(QWidget *w, const char *name)
 {
     settle();
     const QString path = QDir(outputFolder).filePath(QLatin1String(name) + QStringLiteral(".png"));
-    if (!w->grab().save(path)) {
+    // The help window is about 900 pixels wide; a wider screen is shrunk here,
+    // smoothly, rather than by the browser.
+    QImage image = w->grab().toImage();
+    if (image.width() > MaxWidth)
+        image = image.scaledToWidth(MaxWidth, Qt::SmoothTransformation);
+    if (!image.save(path)) {
         std::fprintf(stderr, "handbookshots: %s could not be written\n", qPrintable(path));
         ++failures;
     }

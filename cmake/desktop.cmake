@@ -43,8 +43,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sarvek)
 set(CPACK_PACKAGE_VENDOR "Sarvek Sandığı Dairesi")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Sarvek Sandığı aylık yatırım bordrosu")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Sarvek Sandığı aylık yatırım bordrosu\n Aylık prim ve depozit bordrolarını hazırlar, saklar, yazdırır ve\n Sandığa gönderilecek bildirim dosyasını hazırlar.")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Aylık prim ve depozit bordrolarını hazırlar, saklar, yazdırır ve Sandığa gönderilecek bildirim dosyasını hazırlar.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Sarvek Sandığı Dairesi <destek@sarvek.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

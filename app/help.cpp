@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QHash>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 const QHash<QString, QString> &sections()
 {
@@ -18,9 +20,9 @@ const QHash<QString, QString> &sections()
         m.insert(QStringLiteral("AboutBox"), QStringLiteral("anamenu.html#hakkinda"));
         m.insert(QStringLiteral("Form1"), QStringLiteral("giris.html"));
         m.insert(QStringLiteral("alyatgir"), QStringLiteral("giris.html#tablo"));
-        for (const char *button : {"kayitbtn", "guncelle", "BitBtnBul", "BitBtnYazdir",
-                                   "BitTumSubeYazdir", "BitBtnIptal", "BitBtnSatirSil", "yeniac",
-                                   "BitBtnCikis"})
+        for (const char *button :
+             {"kayitbtn", "guncelle", "BitBtnBul", "BitBtnYazdir", "BitTumSubeYazdir",
+              "BitBtnIptal", "BitBtnSatirSil", "yeniac", "BitBtnCikis"})
             m.insert(QLatin1String(button), QStringLiteral("giris.html#komutlar"));
         m.insert(QStringLiteral("frmbordlist"), QStringLiteral("listeler.html"));
         m.insert(QStringLiteral("frmbordlistall"), QStringLiteral("listeler.html#tumu"));

@@ -7,7 +7,8 @@
 
 class Platform;
 
-namespace help {
+namespace help
+{
 
 // names: for the focus widget and then each of its parents, its object name
 // and its class name. The first name that has a section decides; a place

@@ -12,7 +12,7 @@ struct AppContext;
 class HelpWindow : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QWidget *parent = nullptr);
 
     // Where the pages are: beside the installed program
@@ -27,17 +27,17 @@ public:
     // active window so that a modal screen does not block it.
     static HelpWindow *showPage(const QString &page);
 
-private:
+  private:
     QTextBrowser *m_browser;
 };
 
 // Installed on the application: F1 anywhere opens the help for the focus.
 class HelpKey : public QObject
 {
-public:
+  public:
     explicit HelpKey(AppContext &ctx, QObject *parent = nullptr) : QObject(parent), m_ctx(ctx) {}
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     AppContext &m_ctx;
 };

@@ -25,7 +25,8 @@ int main(int argc, char **argv)
     const workfolder::Choice folder =
         workfolder::choose(app.arguments().mid(1), qEnvironmentVariable(workfolder::FolderVariable),
                            QDir::currentPath(), QDir::homePath());
-    const QString failure = folder.error.isEmpty() ? workfolder::enter(folder.folder) : folder.error;
+    const QString failure =
+        folder.error.isEmpty() ? workfolder::enter(folder.folder) : folder.error;
     if (!failure.isEmpty()) {
         platform.showWarning(failure);
         return 1;

@@ -3,9 +3,11 @@
 
 #include <QDir>
 
-namespace workfolder {
+namespace workfolder
+{
 
-namespace {
+namespace
+{
 
 QString absoluteIn(const QString &base, const QString &path)
 {
@@ -26,15 +28,17 @@ Choice choose(const QStringList &arguments, const QString &envFolder, const QStr
         const QString &arg = arguments[i];
         if (arg == folderOption) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
-                return {{}, QStringLiteral("%1 seçeneğinden sonra bir klasör yazınız.")
-                                .arg(folderOption)};
+                return {
+                    {},
+                    QStringLiteral("%1 seçeneğinden sonra bir klasör yazınız.").arg(folderOption)};
             explicitFolder = arguments[++i];
             haveExplicit = true;
         } else if (arg.startsWith(folderPrefix)) {
             explicitFolder = arg.mid(folderPrefix.size());
             if (explicitFolder.isEmpty())
-                return {{}, QStringLiteral("%1 seçeneğinden sonra bir klasör yazınız.")
-                                .arg(folderOption)};
+                return {
+                    {},
+                    QStringLiteral("%1 seçeneğinden sonra bir klasör yazınız.").arg(folderOption)};
             haveExplicit = true;
         } else if (arg == QLatin1String(DesktopOption)) {
             desktop = true;

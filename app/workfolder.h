@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace workfolder {
+namespace workfolder
+{
 
 // The option that the desktop menu entry passes: a menu start has no
 // meaningful current folder, so it gets the user's own fixed folder.

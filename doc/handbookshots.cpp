@@ -12,6 +12,7 @@
 #include "lists/bordlist.h"
 #include "lists/bordlistall.h"
 
+#include <cstdio>
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,9 +24,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr int MaxWidth = 840;
 QString outputFolder;

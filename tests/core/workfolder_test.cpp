@@ -2,11 +2,12 @@
 // entering a folder that does not exist yet.
 #include "app/workfolder.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct Case {
     const char *what;
@@ -24,7 +25,9 @@ TEST(WorkFolder, StartRules)
         {"desktop start goes to the user's folder", {"--masaustu"}, {}, "/home/elif/Sarvek"},
         {"option wins over a desktop start", {"--masaustu", "--veri-klasoru", "/d/x"}, {}, "/d/x"},
         {"option written with =", {"--veri-klasoru=/d/y"}, {}, "/d/y"},
-        {"relative option is taken from the current folder", {"--veri-klasoru", "veri/../v2"}, {},
+        {"relative option is taken from the current folder",
+         {"--veri-klasoru", "veri/../v2"},
+         {},
          "/srv/calisma/v2"},
         {"environment on a terminal start", {}, "/d/env", "/d/env"},
         {"environment wins over a desktop start", {"--masaustu"}, "/d/env", "/d/env"},
@@ -62,7 +65,8 @@ TEST(WorkFolder, EnterMakesTheFolderAndMovesThere)
     QFile blocker(tmp.filePath(QStringLiteral("dosya")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_TRUE(workfolder::enter(blocker.fileName()).startsWith(QStringLiteral("Veri klasörü açılamadı")));
+    EXPECT_TRUE(
+        workfolder::enter(blocker.fileName()).startsWith(QStringLiteral("Veri klasörü açılamadı")));
     QDir::setCurrent(before);
 }
 

@@ -20,7 +20,8 @@
 #include <QTableWidget>
 #include <QTextBrowser>
 
-namespace {
+namespace
+{
 
 void pressF1()
 {
@@ -41,7 +42,7 @@ void showActive(QWidget *w)
 class DesktopTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void f1OpensTheSectionOfTheFocus();
     void entryScreenOwnF1();
     void helpChmWins();
@@ -198,8 +199,9 @@ void DesktopTest::printPreviewOpensMaximised()
     insertBodro(*ws.dm, BodroRow{});
     Tfrmbodrodok form(*ws.ctx);
     const BodroRow row;
-    PrintRequest request{row.isver.left(2), row.isver.mid(2, 4), row.isver.mid(6), row.ilk,
-                         row.son, row.tur, row.seq, PrintScope::OneReturn};
+    PrintRequest request{
+        row.isver.left(2), row.isver.mid(2, 4),  row.isver.mid(6), row.ilk, row.son, row.tur,
+        row.seq,           PrintScope::OneReturn};
     form.setCaptions(*preparePrint(*ws.dm, request));
     bool maximised = false;
     whenModalShown([&](QWidget *modal) {

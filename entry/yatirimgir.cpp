@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

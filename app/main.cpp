@@ -1,21 +1,41 @@
-// Start-up: the main window first, then the data module (whose connection opens
-// with the first statement, not here), the long-lived windows, and the loop.
+// Start-up: the working folder first (everything below it is relative to it),
+// then the main window, the data module (whose connection opens with the first
+// statement, not here), the long-lived windows, F1 and the loop.
 #include "app/anamenu.h"
 #include "app/context.h"
+#include "app/helpwindow.h"
 #include "app/qtplatform.h"
 #include "app/sarvekapp.h"
 #include "app/screens.h"
+#include "app/workfolder.h"
 #include "store/dm.h"
+
+#include <QDir>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
     SarvekApplication app(argc, argv);
     app.useTurkish();
+    QGuiApplication::setDesktopFileName(QStringLiteral("sarvek"));
+    app.setWindowIcon(QIcon::fromTheme(QStringLiteral("sarvek")));
     QtPlatform platform;
     app.setPlatform(&platform);
 
+    const workfolder::Choice folder =
+        workfolder::choose(app.arguments().mid(1), qEnvironmentVariable(workfolder::FolderVariable),
+                           QDir::currentPath(), QDir::homePath());
+    const QString failure =
+        folder.error.isEmpty() ? workfolder::enter(folder.folder) : folder.error;
+    if (!failure.isEmpty()) {
+        platform.showWarning(failure);
+        return 1;
+    }
+
     Tdm dm(platform);
     AppContext ctx(platform, dm);
+    HelpKey helpKey(ctx);
+    app.installEventFilter(&helpKey);
     TForm2 menu(ctx);
     createStartupWindows(ctx, &menu);
     menu.show();

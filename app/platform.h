@@ -35,6 +35,8 @@ public:
     // could not be done; callers stay silent then.
     virtual bool openDocument(const QString &path) = 0;
     virtual bool startCalculator() = 0;
+    // The program's own handbook, at page ("giris.html#tablo").
+    virtual void showHelp(const QString &page) = 0;
 
     virtual QList<Volume> volumes() = 0;
 

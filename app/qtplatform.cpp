@@ -1,6 +1,7 @@
 // Platform services on Qt.
 #include "app/qtplatform.h"
 
+#include "app/helpwindow.h"
 #include "declaration/ftpupload.h"
 
 #include <QApplication>
@@ -110,4 +111,9 @@ QList<Volume> QtPlatform::volumes()
 std::unique_ptr<FtpClient> QtPlatform::makeFtpClient()
 {
     return makeCurlFtpClient(fundFtpSettings());
+}
+
+void QtPlatform::showHelp(const QString &page)
+{
+    HelpWindow::showPage(page);
 }

@@ -17,6 +17,7 @@ public:
     bool openDocument(const QString &path) override;
     // The first desktop calculator found.
     bool startCalculator() override;
+    void showHelp(const QString &page) override;
     QList<Volume> volumes() override;
     std::unique_ptr<FtpClient> makeFtpClient() override;
 };

@@ -24,6 +24,7 @@ public:
     QString windowsDirectory() override { return windowsDir; }
     bool openDocument(const QString &path) override;
     bool startCalculator() override;
+    void showHelp(const QString &page) override { helpPages << page; }
     QList<Volume> volumes() override { return volumeList; }
     std::unique_ptr<FtpClient> makeFtpClient() override;
 
@@ -36,6 +37,7 @@ public:
     QDateTime clock;
     QString windowsDir;
     QStringList openedDocuments;
+    QStringList helpPages;
     int calculatorStarts = 0;
     bool calculatorAvailable = true;
     QList<Volume> volumeList;

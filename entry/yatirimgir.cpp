@@ -7,6 +7,7 @@
 #include "app/context.h"
 #include "app/errors.h"
 #include "app/formats.h"
+#include "app/help.h"
 #include "controls/amounttext.h"
 #include "controls/moneyedit.h"
 #include "entry/arithmetic.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -543,8 +543,7 @@ void TForm1::ALKAZAKeyDown(int key)
         yeniac->click();
         break;
     case Qt::Key_F1:
-        m_ctx.platform.openDocument(QDir::cleanPath(
-            QDir(m_ctx.dm.dataDir()).absoluteFilePath(QStringLiteral("../sarvek.chm"))));
+        help::open(m_ctx.platform, m_ctx.dm.dataDir(), QStringLiteral("giris.html"));
         break;
     case Qt::Key_F4:
         m_ctx.platform.startCalculator();

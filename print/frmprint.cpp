@@ -289,6 +289,9 @@ void Tfrmbodrodok::preview()
             });
         });
     }
+    // Maximised, like the entry screen: at the dialog's own size a whole
+    // page fitted in the view is too small to read.
+    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     if (auto *view = dialog.findChild<QPrintPreviewWidget *>())
         view->fitInView();
     dialog.exec();

@@ -34,7 +34,11 @@ QString stripFormat(QStringView text, int decimals)
 
 Decimal textAsFloat(QStringView text, int decimals)
 {
-    return Decimal::parse(stripFormat(text, decimals)).value_or(Decimal());
+    // stripFormat() leaves a number or "0", so only a number too long to hold
+    // fails here; reading it as 0 would hide the typed amount.
+    if (auto value = Decimal::parse(stripFormat(text, decimals)))
+        return *value;
+    throw Decimal::notANumber(text);
 }
 
 QString format(const Decimal &value, int decimals)

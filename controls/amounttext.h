@@ -20,7 +20,8 @@ QString formatPattern(int decimals = 2);
 // on the text carrying exactly `decimals` fraction digits: "5" reads 0.5.
 QString stripFormat(QStringView text, int decimals = 2);
 
-// Reading TextAsFloat of a field that shows `text`.
+// Reading TextAsFloat of a field that shows `text`. Throws ConversionError
+// when the digits are too many to hold.
 Decimal textAsFloat(QStringView text, int decimals = 2);
 
 // Writing TextAsFloat: the value rounded, halves away from zero, and grouped.

@@ -1,4 +1,7 @@
-// Exact decimal arithmetic on a 128-bit mantissa.
+// Exact decimal arithmetic on a 128-bit mantissa. Every value keeps at most
+// MaxDigits significant digits and MaxScale decimals, so the intermediate steps
+// (aligning scales, adding, formatting with two decimals) always fit in 128 bits;
+// whatever would not fit is refused with ConversionError instead of wrapping.
 #include "controls/decimal.h"
 
 #include "app/errors.h"
@@ -8,6 +11,9 @@
 namespace {
 
 constexpr int MaxScale = 24;
+constexpr int MaxDigits = 35;
+// 10^38 is the largest power of ten below 2^127.
+constexpr int MaxPow10 = 38;
 
 __int128 pow10(int n)
 {
@@ -17,7 +23,9 @@ __int128 pow10(int n)
     return p;
 }
 
-void overflow()
+const __int128 Limit = pow10(MaxDigits);
+
+[[noreturn]] void overflow()
 {
     throw ConversionError(QStringLiteral("Sayı hesaplanamayacak kadar büyük"));
 }
@@ -38,16 +46,27 @@ __int128 checkedAdd(__int128 a, __int128 b)
     return r;
 }
 
+__int128 scaledUp(__int128 v, long long places)
+{
+    if (v == 0 || places <= 0)
+        return v;
+    if (places > MaxPow10)
+        overflow();
+    return checkedMul(v, pow10(int(places)));
+}
+
 // Divides by 10^n, rounding halves away from zero.
-__int128 roundDiv(__int128 v, int n)
+__int128 roundDiv(__int128 v, long long n)
 {
     if (n <= 0)
         return v;
-    const __int128 d = pow10(n);
+    if (n > MaxPow10)
+        return 0; // |v| < 2^127 < 10^39 / 2
+    const __int128 d = pow10(int(n));
     __int128 q = v / d;
     const __int128 r = v % d;
-    const __int128 twice = (r < 0 ? -r : r) * 2;
-    if (twice >= d)
+    const __int128 rest = r < 0 ? -r : r;
+    if (rest >= d - rest)
         q += v < 0 ? -1 : 1;
     return q;
 }
@@ -66,6 +85,24 @@ QString digitsOf(__int128 v)
 
 } // namespace
 
+Decimal Decimal::make(__int128 units, long long scale)
+{
+    if (scale < 0) {
+        units = scaledUp(units, -scale);
+        scale = 0;
+    } else if (scale > MaxScale) {
+        units = roundDiv(units, scale - MaxScale);
+        scale = MaxScale;
+    }
+    while (scale > 0 && units % 10 == 0) {
+        units /= 10;
+        --scale;
+    }
+    if (units >= Limit || units <= -Limit)
+        overflow();
+    return Decimal(units, int(scale));
+}
+
 std::optional<Decimal> Decimal::parse(QStringView text)
 {
     const QStringView t = text.trimmed();
@@ -75,19 +112,30 @@ std::optional<Decimal> Decimal::parse(QStringView text)
         negative = t[i] == u'-';
         ++i;
     }
+    // Zeros are held back until a later digit shows they are significant, so
+    // neither leading zeros nor trailing fraction zeros count against the size.
     __int128 units = 0;
-    int scale = 0;
+    int significant = 0;
+    int heldZeros = 0;
+    long long scale = 0;
     int digits = 0;
     bool point = false;
     for (; i < t.size(); ++i) {
         const QChar c = t[i];
         if (c >= u'0' && c <= u'9') {
-            if (units > pow10(36))
-                return std::nullopt;
-            units = units * 10 + (c.unicode() - u'0');
             ++digits;
             if (point)
                 ++scale;
+            if (c == u'0') {
+                if (units != 0)
+                    ++heldZeros;
+                continue;
+            }
+            significant += heldZeros + 1;
+            if (significant > MaxDigits)
+                return std::nullopt;
+            units = units * pow10(heldZeros + 1) + (c.unicode() - u'0');
+            heldZeros = 0;
         } else if (c == u'.' && !point) {
             point = true;
         } else {
@@ -103,62 +151,52 @@ std::optional<Decimal> Decimal::parse(QStringView text)
             expNegative = t[i] == u'-';
             ++i;
         }
-        int exp = 0;
+        // Far beyond any scale that can be held, and far from overflowing.
+        constexpr long long ExpCap = 100000;
+        long long exp = 0;
         int expDigits = 0;
         for (; i < t.size() && t[i] >= u'0' && t[i] <= u'9'; ++i) {
-            exp = std::min(exp * 10 + (t[i].unicode() - u'0'), 1000);
+            exp = std::min(exp * 10 + (t[i].unicode() - u'0'), ExpCap);
             ++expDigits;
         }
         if (expDigits == 0)
             return std::nullopt;
-        if (expNegative) {
-            scale += exp;
-        } else {
-            while (exp > 0 && scale > 0) {
-                --scale;
-                --exp;
-            }
-            if (exp > 30)
-                return std::nullopt;
-            units = units * pow10(exp);
-        }
+        scale += expNegative ? exp : -exp;
     }
     if (i != t.size())
         return std::nullopt;
-    if (scale > MaxScale) {
-        units = roundDiv(units, scale - MaxScale);
-        scale = MaxScale;
-    }
-    return Decimal(negative ? -units : units, scale).normalized();
+    if (units == 0)
+        return Decimal();
+    scale -= heldZeros;
+    // A number finer than the finest decimal held would only be rounded away.
+    if (scale > MaxScale)
+        return std::nullopt;
+    if (scale < 0 && significant - scale > MaxDigits)
+        return std::nullopt;
+    return make(negative ? -units : units, scale);
+}
+
+ConversionError Decimal::notANumber(QStringView text)
+{
+    return ConversionError(QStringLiteral("'%1' geçerli bir sayı değil").arg(text.toString()));
 }
 
 Decimal Decimal::fromText(QStringView text)
 {
     if (auto d = parse(text))
         return *d;
-    throw ConversionError(QStringLiteral("'%1' geçerli bir sayı değil").arg(text.toString()));
+    throw notANumber(text);
 }
 
 __int128 Decimal::unitsAt(int scale) const
 {
-    return checkedMul(m_units, pow10(scale - m_scale));
-}
-
-Decimal Decimal::normalized() const
-{
-    __int128 u = m_units;
-    int s = m_scale;
-    while (s > 0 && u % 10 == 0) {
-        u /= 10;
-        --s;
-    }
-    return Decimal(u, s);
+    return scaledUp(m_units, scale - m_scale);
 }
 
 Decimal Decimal::operator+(const Decimal &o) const
 {
     const int s = std::max(m_scale, o.m_scale);
-    return Decimal(checkedAdd(unitsAt(s), o.unitsAt(s)), s).normalized();
+    return make(checkedAdd(unitsAt(s), o.unitsAt(s)), s);
 }
 
 Decimal Decimal::operator-(const Decimal &o) const
@@ -173,40 +211,37 @@ Decimal Decimal::operator-() const
 
 Decimal Decimal::operator*(const Decimal &o) const
 {
-    __int128 u = checkedMul(m_units, o.m_units);
-    int s = m_scale + o.m_scale;
-    if (s > MaxScale) {
-        u = roundDiv(u, s - MaxScale);
-        s = MaxScale;
-    }
-    return Decimal(u, s).normalized();
+    return make(checkedMul(m_units, o.m_units), (long long)m_scale + o.m_scale);
 }
 
 Decimal Decimal::shiftedRight(int places) const
 {
-    __int128 u = m_units;
-    int s = m_scale + places;
-    if (s > MaxScale) {
-        u = roundDiv(u, s - MaxScale);
-        s = MaxScale;
-    }
-    return Decimal(u, s).normalized();
+    return make(m_units, (long long)m_scale + places);
 }
 
 Decimal Decimal::rounded(int places) const
 {
+    places = std::max(places, 0);
     if (m_scale <= places)
         return *this;
-    return Decimal(roundDiv(m_units, m_scale - places), places).normalized();
+    return make(roundDiv(m_units, m_scale - places), places);
 }
 
 std::strong_ordering Decimal::operator<=>(const Decimal &o) const
 {
+    // Whole parts first: aligning both scales at once could leave 128 bits.
+    const __int128 aScale = pow10(m_scale);
+    const __int128 bScale = pow10(o.m_scale);
+    const __int128 aWhole = m_units / aScale;
+    const __int128 bWhole = o.m_units / bScale;
+    if (aWhole != bWhole)
+        return aWhole < bWhole ? std::strong_ordering::less : std::strong_ordering::greater;
     const int s = std::max(m_scale, o.m_scale);
-    const __int128 a = unitsAt(s);
-    const __int128 b = o.unitsAt(s);
-    return a < b ? std::strong_ordering::less
-                 : (a > b ? std::strong_ordering::greater : std::strong_ordering::equal);
+    const __int128 aFraction = (m_units % aScale) * pow10(s - m_scale);
+    const __int128 bFraction = (o.m_units % bScale) * pow10(s - o.m_scale);
+    return aFraction < bFraction ? std::strong_ordering::less
+                                 : (aFraction > bFraction ? std::strong_ordering::greater
+                                                          : std::strong_ordering::equal);
 }
 
 QString Decimal::toPlain() const
@@ -223,6 +258,7 @@ QString Decimal::toPlain() const
 
 QString Decimal::toAmountText(int decimals) const
 {
+    decimals = std::clamp(decimals, 0, MaxScale);
     const __int128 units = rounded(decimals).unitsAt(decimals);
     const __int128 a = units < 0 ? -units : units;
     QString digits = digitsOf(a);

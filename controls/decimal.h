@@ -1,6 +1,10 @@
 // Exact decimal numbers for money and rates: a 128-bit integer and a count of
-// decimal places. Binary floating point never decides a rounding.
+// decimal places. Binary floating point never decides a rounding. At most 35
+// significant digits and 24 decimals are held; reading or computing anything
+// larger or finer throws ConversionError rather than losing it.
 #pragma once
+
+#include "app/errors.h"
 
 #include <QString>
 #include <QStringView>
@@ -11,13 +15,15 @@ class Decimal
 {
 public:
     Decimal() = default;
-    Decimal(long long whole) : m_units(whole), m_scale(0) {}
+    explicit Decimal(long long whole) : m_units(whole), m_scale(0) {}
 
     // Strict reading of a plain number: blanks around it, optional sign,
     // digits, optional "." and digits, optional exponent. Nothing else.
     static std::optional<Decimal> parse(QStringView text);
     // As parse(), but throws ConversionError naming the text.
     static Decimal fromText(QStringView text);
+    // The error fromText() throws for `text`.
+    static ConversionError notANumber(QStringView text);
 
     Decimal operator+(const Decimal &o) const;
     Decimal operator-(const Decimal &o) const;
@@ -46,8 +52,10 @@ public:
     int scale() const { return m_scale; }
 
 private:
-    Decimal(__int128 units, int scale) : m_units(units), m_scale(scale) {}
-    Decimal normalized() const;
+    explicit Decimal(__int128 units, int scale) : m_units(units), m_scale(scale) {}
+    // Brings `scale` into range (rounding when finer), drops trailing zeros and
+    // refuses a value too large to hold.
+    static Decimal make(__int128 units, long long scale);
     __int128 unitsAt(int scale) const;
 
     __int128 m_units = 0;

@@ -5,11 +5,20 @@
 
 #include "controls/amounttext.h"
 
+#include <algorithm>
+
 namespace {
 
 bool validIndex(const QString &text, int i)
 {
     return i >= 0 && i < text.size();
+}
+
+// Characters from the decimal separator to the end; a field without decimals
+// shows no separator, so its whole text is the integer part.
+int fractionLength(int decimals)
+{
+    return decimals > 0 ? decimals + 1 : 0;
 }
 
 } // namespace
@@ -19,10 +28,11 @@ std::optional<MoneyKeyResult> moneyKeyPress(const MoneyKeyInput &in, QChar key)
     QString text = in.text;
     const int len = int(text.size());
     const int d = in.decimals;
+    const int e = fractionLength(d);
     int r = std::max(0, len - in.selStart - in.selLength);
 
     if (key.isDigit() && key.unicode() < 128) {
-        if (r >= d + 1) {
+        if (r >= e) {
             if (len < in.maxLength)
                 text.insert(len - r, key);
         } else if (r >= 1) {
@@ -33,8 +43,8 @@ std::optional<MoneyKeyResult> moneyKeyPress(const MoneyKeyInput &in, QChar key)
     } else if (key == u'.' || key == u',') {
         r = d;
     } else if (key == u'\b') {
-        if (r > d) {
-            if ((r - d) % 4 == 0)
+        if (r >= e) {
+            if ((r + 1 - e) % 4 == 0)
                 r += 1; // the character left of the caret is a group separator
             if (validIndex(text, len - r - 1))
                 text.remove(len - r - 1, 1);
@@ -56,16 +66,17 @@ std::optional<MoneyKeyResult> moneyDeleteKey(const MoneyKeyInput &in)
     QString text = in.text;
     const int len = int(text.size());
     const int d = in.decimals;
+    const int e = fractionLength(d);
     int r = std::max(0, len - in.selStart - in.selLength);
 
-    if (r > d + 1) {
-        if ((r - d - 1) % 4 == 0)
+    if (r > e) {
+        if ((r - e) % 4 == 0)
             r -= 1; // the character right of the caret is a group separator
         if (validIndex(text, len - r))
             text.remove(len - r, 1);
         r -= 1;
     } else if (r >= 1) {
-        if (r == d + 1)
+        if (r == e)
             r = d; // step over the decimal separator
         if (validIndex(text, len - r))
             text[len - r] = u'0';
@@ -79,7 +90,8 @@ namespace {
 MoneyFieldState finish(const MoneyKeyResult &result, int decimals)
 {
     const QString shown = amount::reformat(result.text, decimals);
-    return {shown, std::max(0, int(shown.size()) - result.rightOffset)};
+    const int size = int(shown.size());
+    return {shown, std::clamp(size - result.rightOffset, 0, size)};
 }
 
 } // namespace

@@ -32,26 +32,28 @@ struct LineField {
     int width;
     const char *column;
     Rule rule;
+    bool digits;       // the fund reads the field as a number
+    const char *label; // the name the user knows it by, UTF-8
 };
 
 // clang-format off
 constexpr LineField EmployeeFields[] = {
-    // pos  width  column          rule
-    {   1,  12,   "YATISVER",     Rule::AsStored     },
-    {  13,   8,   "YATDEVREILK",  Rule::DateDigits   },
-    {  21,   8,   "YATDEVRESON",  Rule::DateDigits   },
-    {  29,   2,   "YATBODROTUR",  Rule::TypeCode     },
-    {  31,   6,   "YATISVER",     Rule::LineNumber   },
-    {  37,   6,   "YATSRVNO",     Rule::ZeroFill     },
-    {  43,  12,   "YATKIMLIK",    Rule::ZeroFill     },
-    {  55,   9,   "YATSSKNO",     Rule::ZeroFill     },
-    {  64,   1,   "YATCINS",      Rule::AsStored     },
-    {  65,   3,   "YATCALGUN",    Rule::ZeroFill     },
-    {  68,   1,   "YATDURUM",     Rule::LeaveReason  },
-    {  69,  14,   "YATBRUT",      Rule::AmountDigits },
-    {  83,   5,   "YATPRIMOR",    Rule::RateDigits   },
-    {  88,   5,   "YATDEPOOR",    Rule::RateDigits   },
-    {  93,  40,   "YATISIM",      Rule::SpaceFill    },
+    // pos  width  column          rule                digits  label
+    {   1,  12,   "YATISVER",     Rule::AsStored,     true,   "İşveren Sicil No" },
+    {  13,   8,   "YATDEVREILK",  Rule::DateDigits,   true,   "Dönem Başı"       },
+    {  21,   8,   "YATDEVRESON",  Rule::DateDigits,   true,   "Dönem Sonu"       },
+    {  29,   2,   "YATBODROTUR",  Rule::TypeCode,     true,   "Bodro Türü"       },
+    {  31,   6,   "YATISVER",     Rule::LineNumber,   true,   "Sıra No"          },
+    {  37,   6,   "YATSRVNO",     Rule::ZeroFill,     true,   "Sarvek No"        },
+    {  43,  12,   "YATKIMLIK",    Rule::ZeroFill,     true,   "Kimlik No"        },
+    {  55,   9,   "YATSSKNO",     Rule::ZeroFill,     true,   "Sigorta No"       },
+    {  64,   1,   "YATCINS",      Rule::AsStored,     false,  "Cinsiyet"         },
+    {  65,   3,   "YATCALGUN",    Rule::ZeroFill,     true,   "Gün Sayısı"       },
+    {  68,   1,   "YATDURUM",     Rule::LeaveReason,  false,  "İzin Nedeni"      },
+    {  69,  14,   "YATBRUT",      Rule::AmountDigits, true,   "Aylık Kazanç"     },
+    {  83,   5,   "YATPRIMOR",    Rule::RateDigits,   true,   "P.Oranı %"        },
+    {  88,   5,   "YATDEPOOR",    Rule::RateDigits,   true,   "D.Oranı %"        },
+    {  93,  40,   "YATISIM",      Rule::SpaceFill,    false,  "Adı Soyadı"       },
 };
 // clang-format on
 
@@ -149,13 +151,42 @@ QString senderLine(const AccountantRecord &s)
     return line;
 }
 
+QStringList employeeFields(const Query &row, bool retroactive, LineState &state)
+{
+    QStringList fields;
+    fields.reserve(std::size(EmployeeFields));
+    for (const LineField &f : EmployeeFields)
+        fields += fieldText(f, row.field(QLatin1StringView(f.column)), retroactive, state);
+    return fields;
+}
+
 QString employeeLine(const Query &row, bool retroactive, LineState &state)
 {
-    QString line;
-    line.reserve(NominalLineLength);
-    for (const LineField &f : EmployeeFields)
-        line += fieldText(f, row.field(QLatin1StringView(f.column)), retroactive, state);
-    return line;
+    return employeeFields(row, retroactive, state).join(QString());
+}
+
+std::optional<QString> employeeLineProblem(const QStringList &fields, const LineState &state)
+{
+    Q_ASSERT(fields.size() == qsizetype(std::size(EmployeeFields)));
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const LineField &f = EmployeeFields[i];
+        const QString &text = fields[i];
+        QString fault;
+        if (characterCount(text) != f.width)
+            fault = QStringLiteral("%1 karakter olmalı, %2 karakter tutuyor")
+                        .arg(f.width)
+                        .arg(characterCount(text));
+        else if (f.digits && !std::all_of(text.cbegin(), text.cend(),
+                                          [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            fault = QStringLiteral("yalnız rakam olmalı");
+        if (fault.isEmpty())
+            continue;
+        return QStringLiteral("Dosya hazırlanamadı: %1 işvereninin %2. satırında \"%3\" alanı "
+                              "%4 (\"%5\"). Lütfen bodroyu düzeltip tekrar deneyiniz.")
+            .arg(state.previousEmployer, QString::number(state.lineNumber),
+                 QString::fromUtf8(f.label), fault, text);
+    }
+    return std::nullopt;
 }
 
 QByteArray toCp1254(const QString &text)
@@ -173,8 +204,14 @@ QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool re
     QString text = senderLine(sender) + CrLf;
     text.reserve(text.size() + rows.recordCount() * (NominalLineLength + 2));
     LineState state;
-    for (rows.first(); !rows.eof(); rows.next())
-        text += employeeLine(rows, retroactive, state) + CrLf;
+    for (rows.first(); !rows.eof(); rows.next()) {
+        const QStringList fields = employeeFields(rows, retroactive, state);
+        // The fund reads fixed positions: a shifted line would be read as
+        // wrong figures, so no file leaves with one.
+        if (const auto problem = employeeLineProblem(fields, state))
+            throw AppError(*problem);
+        text += fields.join(QString()) + CrLf;
+    }
     return toCp1254(text);
 }
 

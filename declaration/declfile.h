@@ -1,11 +1,14 @@
 // The declaration file: one sender line from the accountant record, then one
 // fixed-layout line per selected stored row, in Windows-1254 with CR LF after
-// every line. Built whole in memory, then written in one atomic step.
+// every line. Built whole in memory, then written in one atomic step; a line
+// the fund could not read at its fixed positions stops it before that.
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 struct AccountantRecord;
 class Query;
@@ -25,12 +28,21 @@ QString senderLine(const AccountantRecord &sender);
 // The employee line of the query's current row. A value longer than its field
 // is written whole and moves the later fields right.
 QString employeeLine(const Query &row, bool retroactive, LineState &state);
+// The same line as its field texts, in layout order.
+QStringList employeeFields(const Query &row, bool retroactive, LineState &state);
+
+// Why the fund could not read the line made of `fields` at its fixed
+// positions (a field not exactly its width, or not digits where a number is
+// read), as a message naming the employer, the line and the field; nothing
+// for a sound line. `state` is the one left by building the line.
+std::optional<QString> employeeLineProblem(const QStringList &fields, const LineState &state);
 
 // Windows-1254 bytes; a character the code page lacks becomes "?".
 QByteArray toCp1254(const QString &text);
 
 // The whole file for the rows of an open query: sender line, employee lines,
-// CR LF after each.
+// CR LF after each. Throws AppError with employeeLineProblem()'s message at
+// the first line the fund could not read.
 QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive);
 
 // "MSNO_ddmmyyyy_hhmmss.txt", the time on a 24-hour clock.

@@ -1,5 +1,6 @@
 // The declaration file's exact bytes, from stored rows in a real database to
-// the Windows-1254 text with CR LF line ends, and its atomic writing.
+// the Windows-1254 text with CR LF line ends, the refusal of rows whose line
+// would not read at fixed positions, and its atomic writing.
 #include "accountant/accountantrecord.h"
 #include "app/errors.h"
 #include "core/testutil.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <string>
 #include <sys/resource.h>
 
 namespace
@@ -167,12 +169,6 @@ std::vector<FileCase> fileCases()
              l.gun = "005";
              l.cins = "K";
          })}},
-        {"13-digit gross moves the later fields right",
-         {row([](BodroRow &r) { r.brut = QStringLiteral("9,999,999,999,999.99"); })},
-         March,
-         {},
-         {},
-         {line([](Line &l) { l.brut = "999999999999999"; })}},
         {"line numbers restart with each employer",
          {row(), row(), row([](BodroRow &r) { r.isver = QStringLiteral("020002000002"); }), row()},
          March,
@@ -261,10 +257,59 @@ INSTANTIATE_TEST_SUITE_P(Cases, DeclarationFile, ::testing::ValuesIn(fileCases()
                              return name;
                          });
 
-TEST(DeclarationLine, NominalLengthAndOverflow)
+TEST(DeclarationLine, NominalLength)
 {
     EXPECT_EQ(line([](Line &) {}).size(), 132);
-    EXPECT_EQ(line([](Line &l) { l.brut = "999999999999999"; }).size(), 133);
+}
+
+// A stored row whose line the fund would read at shifted positions or as
+// wrong figures stops the file, naming the employer, the line and the field.
+TEST(DeclarationLine, BrokenRowsStopTheFile)
+{
+    struct Case {
+        BodroRow stored;
+        const char *field;
+        std::string fault;
+    };
+    const Case cases[] = {
+        {row([](BodroRow &r) { r.cins = QString(); }), "Cinsiyet",
+         "1 karakter olmalı, 0 karakter tutuyor (\"\")"},
+        {row([](BodroRow &r) { r.brut = QStringLiteral("-1,000.00"); }), "Aylık Kazanç",
+         "yalnız rakam olmalı (\"0000000-100000\")"},
+        {row([](BodroRow &r) { r.brut = QStringLiteral("9,999,999,999,999.99"); }), "Aylık Kazanç",
+         "14 karakter olmalı, 15 karakter tutuyor (\"999999999999999\")"},
+        {row([](BodroRow &r) { r.primor = QStringLiteral("1000"); }), "P.Oranı %",
+         "5 karakter olmalı, 6 karakter tutuyor (\"100000\")"},
+        {row([](BodroRow &r) { r.depoor = QStringLiteral("-5"); }), "D.Oranı %",
+         "yalnız rakam olmalı (\"0-500\")"},
+        {row([](BodroRow &r) { r.calgun = QStringLiteral("3a"); }), "Gün Sayısı",
+         "yalnız rakam olmalı (\"03a\")"},
+        {row([](BodroRow &r) { r.kimlik = QStringLiteral("1234-678901"); }), "Kimlik No",
+         "yalnız rakam olmalı (\"01234-678901\")"},
+        {row([](BodroRow &r) { r.srvno = QStringLiteral("12 a"); }), "Sarvek No",
+         "yalnız rakam olmalı (\"0012 a\")"},
+    };
+    for (const Case &c : cases) {
+        Workspace ws;
+        // A sound line first, so the broken one is the employer's second.
+        insertBodro(*ws.dm, row());
+        insertBodro(*ws.dm, c.stored);
+        const BoundSql sel = fileSelection(March, QStringLiteral("000000000000"), QString());
+        Query &q = ws.dm->dosquery;
+        q.setSql(sel.sql, sel.params);
+        q.open();
+        const QString expected =
+            QStringLiteral("Dosya hazırlanamadı: 010001000001 işvereninin 2. satırında \"") +
+            QString::fromUtf8(c.field) + QStringLiteral("\" alanı ") +
+            QString::fromStdString(c.fault) +
+            QStringLiteral(". Lütfen bodroyu düzeltip tekrar deneyiniz.");
+        try {
+            declarationBytes(sender(), q, false);
+            ADD_FAILURE() << "no refusal for the field " << c.field;
+        } catch (const AppError &e) {
+            EXPECT_EQ(e.message(), expected);
+        }
+    }
 }
 
 TEST(DeclarationSender, LineBreaksAndEmptyNumber)

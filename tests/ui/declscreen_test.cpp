@@ -108,6 +108,15 @@ class FakeFtp : public FtpClient
     QStringList &m_calls;
 };
 
+// Counts into `clients` every FTP client the screen asks for, and gives none.
+void countFtpClients(Workspace &ws, int &clients)
+{
+    ws.platform.ftpFactory = [&clients] {
+        ++clients;
+        return std::unique_ptr<FtpClient>();
+    };
+}
+
 struct Screen {
     explicit Screen(Workspace &ws) : w(*ws.ctx)
     {
@@ -134,6 +143,7 @@ class DeclScreenTest : public QObject
     void hazirlaWithEmptySelectionWritesNothing();
     void hazirlaByHandWritesToChosenVolume();
     void hazirlaOverInternetUploads();
+    void hazirlaStopsAtBrokenLine();
     void uploadMessages_data();
     void uploadMessages();
     void failedWriteShowsErrorAndUploadsNothing();
@@ -288,10 +298,7 @@ void DeclScreenTest::hazirlaWithEmptySelectionWritesNothing()
     addSender(*ws.dm);
     insertBodro(*ws.dm, decemberRow());
     int clients = 0;
-    ws.platform.ftpFactory = [&] {
-        ++clients;
-        return std::unique_ptr<FtpClient>();
-    };
+    countFtpClients(ws, clients);
     ws.platform.answers = {Answer::Yes};
     Screen s(ws);
     s.w.RdbTumu->setChecked(true); // nothing picked with F10 yet
@@ -368,6 +375,29 @@ void DeclScreenTest::hazirlaOverInternetUploads()
     const QByteArray expected = SenderLine + "\r\n" + decemberLine() + "\r\n";
     QCOMPARE(readAll(ws.path(name)), expected);
     QCOMPARE(readAll(server.gelenPath(name)), expected);
+}
+
+void DeclScreenTest::hazirlaStopsAtBrokenLine()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    BodroRow negative = decemberRow();
+    negative.brut = QStringLiteral("-1,000.00");
+    insertBodro(*ws.dm, negative);
+    int clients = 0;
+    countFtpClients(ws, clients);
+    ws.platform.answers = {Answer::Yes};
+    Screen s(ws);
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts(),
+             QStringList{QStringLiteral(
+                 "Dosya hazırlanamadı: 010001000001 işvereninin 2. satırında \"Aylık Kazanç\" "
+                 "alanı yalnız rakam olmalı (\"0000000-100000\"). Lütfen bodroyu düzeltip "
+                 "tekrar deneyiniz.")});
+    QCOMPARE(QDir(ws.path()).entryList(QStringList{"*.txt"}, QDir::Files), QStringList());
+    QCOMPARE(clients, 0);
 }
 
 void DeclScreenTest::uploadMessages_data()

@@ -60,8 +60,7 @@ std::optional<CellProblem> checkRowForStore(const QStringList &cells, int row)
                        QStringLiteral("\"1,234.56\" biçiminde, eksi olmayan bir tutar olmalıdır."));
     for (const int rate : {POrani, DOrani}) {
         if (!isRate(cell(rate)))
-            return problem(row, rate,
-                           QStringLiteral("0 ile 999.99 arasında bir sayı olmalıdır."));
+            return problem(row, rate, QStringLiteral("0 ile 999.99 arasında bir sayı olmalıdır."));
     }
     return std::nullopt;
 }

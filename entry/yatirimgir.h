@@ -10,7 +10,6 @@
 
 #include <QDialog>
 #include <QList>
-#include <QPoint>
 #include <QStringList>
 
 struct AppContext;

@@ -1,5 +1,5 @@
 // The entry screen's widgets: layout, focus and key handling of the header,
-// the always-open cell editor of the grid, and the commands that start over,
+// the one cell editor of the grid, and the commands that start over,
 // discard rows, delete a row and leave. Rules come from the plain functions in
 // headerrules, gridrules and arithmetic.
 #include "entry/yatirimgir.h"
@@ -27,7 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -39,55 +39,6 @@ namespace
 {
 
 constexpr int TextLimit = 45; // address and employer name
-
-// The grid's cell editor: a frameless line edit whose every edit goes straight
-// into its cell, so the grid's cells always hold what the user sees. Its key
-// presses go to the screen first; focus changes need no commit.
-class CellDelegate : public QStyledItemDelegate
-{
-  public:
-    CellDelegate(std::function<bool(QKeyEvent *)> onKey, QObject *parent)
-        : QStyledItemDelegate(parent), m_onKey(std::move(onKey))
-    {
-    }
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
-                          const QModelIndex &) const override
-    {
-        auto *edit = new QLineEdit(parent);
-        edit->setFrame(false);
-        // The open editor marks the current cell.
-        edit->setStyleSheet(QStringLiteral("QLineEdit { background: #fff8c8; }"));
-        auto *self = const_cast<CellDelegate *>(this);
-        connect(edit, &QLineEdit::textEdited, self, [self, edit] { emit self->commitData(edit); });
-        return edit;
-    }
-
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override
-    {
-        auto *edit = static_cast<QLineEdit *>(editor);
-        const QString text = index.data(Qt::EditRole).toString();
-        if (edit->text() != text)
-            edit->setText(text);
-    }
-
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override
-    {
-        model->setData(index, static_cast<QLineEdit *>(editor)->text(), Qt::EditRole);
-    }
-
-  protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress)
-            return m_onKey(static_cast<QKeyEvent *>(event));
-        return false;
-    }
-
-  private:
-    std::function<bool(QKeyEvent *)> m_onKey;
-};
 
 // Keeps a multi-line field within its limit and on one line: pasted line
 // breaks become blanks.
@@ -288,9 +239,28 @@ void TForm1::buildLayout()
     alyatgir->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alyatgir->setSelectionMode(QAbstractItemView::ContiguousSelection);
     alyatgir->setTabKeyNavigation(false);
-    alyatgir->setItemDelegate(
-        new CellDelegate([this](QKeyEvent *e) { return gridEditorKey(e); }, alyatgir));
-    connect(alyatgir, &QTableWidget::currentCellChanged, this, &TForm1::onCurrentCellChanged);
+    m_cellEdit = new QLineEdit(alyatgir->viewport());
+    m_cellEdit->setObjectName(QStringLiteral("alyatgirEditor"));
+    m_cellEdit->setFrame(false);
+    // The editor marks the current cell.
+    m_cellEdit->setStyleSheet(QStringLiteral("QLineEdit { background: #fff8c8; }"));
+    m_cellEdit->installEventFilter(this);
+    alyatgir->viewport()->installEventFilter(this);
+    alyatgir->setFocusProxy(m_cellEdit);
+    connect(m_cellEdit, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (QTableWidgetItem *item = alyatgir->currentItem())
+            item->setText(text);
+    });
+    connect(alyatgir, &QTableWidget::currentCellChanged, this, &TForm1::loadCellEditor);
+    // A rule that rewrites the current cell shows in the editor at once.
+    connect(alyatgir, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
+        if (item == alyatgir->currentItem() && item->text() != m_cellEdit->text())
+            loadCellEditor();
+    });
+    for (QScrollBar *bar : {alyatgir->horizontalScrollBar(), alyatgir->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, &TForm1::placeCellEditor);
+    connect(alyatgir->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &TForm1::placeCellEditor);
     // Every cell has an item, however its row came to be added, so that
     // item(row, col) can always be written to.
     connect(alyatgir->model(), &QAbstractItemModel::rowsInserted, this,
@@ -386,7 +356,7 @@ void TForm1::installKeyHandling()
     const QList<QWidget *> watched = {
         ALKAZA,         ALFIHRIST,   ALSIRANO,  ALTELNO,      ALADRES,   alisvadi,    DEVREILK,
         DEVRESON,       ALBODTUR1,   ALBODTUR2, yatgonder,    BitBtnBul, BitBtnCikis, kayitbtn,
-        BitBtnSatirSil, BitBtnIptal, yeniac,    BitBtnYazdir, guncelle,  alyatgir};
+        BitBtnSatirSil, BitBtnIptal, yeniac,    BitBtnYazdir, guncelle};
     for (QWidget *w : watched)
         w->installEventFilter(this);
 }
@@ -411,12 +381,6 @@ void TForm1::FormCreate()
     yazmiktar->setTextAsFloat(Decimal(1000));
     const QString probe = yazmiktar->text();
     state.groupChar = probe.size() > 1 && probe[1] == u'.' ? QLatin1Char('.') : QLatin1Char(',');
-
-    // A fresh grid starts on the template row's number.
-    ++m_gridBusy;
-    alyatgir->setCurrentCell(1, SNo);
-    --m_gridBusy;
-    openCellEditor();
 
     emptyStaging();
     m_ctx.dm.Query3.close();
@@ -558,12 +522,15 @@ void TForm1::ALKAZAKeyDown(int key)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == alyatgir) {
-        // The grid itself never keeps the focus: its cell editor takes it.
-        if (event->type() == QEvent::FocusIn && !m_gridBusy) {
-            if (QWidget *editor = alyatgir->indexWidget(alyatgir->currentIndex()))
-                editor->setFocus(static_cast<QFocusEvent *>(event)->reason());
-        }
+    if (watched == m_cellEdit) {
+        if (event->type() == QEvent::KeyPress)
+            return gridEditorKey(static_cast<QKeyEvent *>(event));
+        return false;
+    }
+    if (watched == alyatgir->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick)
+            return gridMousePress(static_cast<QMouseEvent *>(event));
         return false;
     }
 
@@ -612,6 +579,11 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if ((widget == DEVREILK || widget == DEVRESON) &&
         (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
         focusNextPrevChild(key == Qt::Key_Tab);
+        return true;
+    }
+    if (widget == yatgonder &&
+        (key == Qt::Key_Tab || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        enterGridFromHeader();
         return true;
     }
     const bool isButton = qobject_cast<QPushButton *>(widget) != nullptr;
@@ -666,23 +638,12 @@ QList<QStringList> TForm1::gridRows() const
     return cells;
 }
 
-void TForm1::setGridRowCount(int rows)
-{
-    ++m_gridBusy;
-    // The window's own focus child, which is kept while a message box has
-    // the focus.
-    QWidget *focus = focusWidget();
-    if (focus && alyatgir->isAncestorOf(focus))
-        alyatgir->setFocus(Qt::OtherFocusReason);
-    alyatgir->setRowCount(rows);
-    --m_gridBusy;
-}
-
 void TForm1::setGridCells(const GridCells &cells)
 {
-    const bool resized = cells.size() != alyatgir->rowCount();
-    if (resized)
-        setGridRowCount(int(cells.size()));
+    // A changed row count leaves the editor and the focus where they are; a
+    // removed current row moves the cursor, which loads the editor.
+    if (cells.size() != alyatgir->rowCount())
+        alyatgir->setRowCount(int(cells.size()));
     for (int r = 0; r < cells.size(); ++r) {
         for (int c = 0; c < ColumnCount; ++c) {
             QTableWidgetItem *item = alyatgir->item(r, c);
@@ -690,80 +651,85 @@ void TForm1::setGridCells(const GridCells &cells)
                 item->setText(cells[r].value(c));
         }
     }
-    if (resized)
-        openCellEditor();
 }
 
 void TForm1::resetGrid()
 {
     closeQuerySlots();
-    ++m_gridBusy;
-    for (int r = 0; r < alyatgir->rowCount(); ++r) {
-        for (int c = 0; c < ColumnCount; ++c) {
-            if (QTableWidgetItem *item = alyatgir->item(r, c))
-                item->setText(QString());
-        }
-    }
-    setGridRowCount(0);
-    setGridRowCount(2);
     const std::array<int, ColumnCount> &widths = columnWidths();
     for (int c = 0; c < ColumnCount; ++c)
         alyatgir->setColumnWidth(c, widths[c]);
     alyatgir->setHorizontalHeaderLabels(columnTitles());
     m_ctx.session.entry.rowCounter = 1;
     setGridCells(freshGrid());
-    alyatgir->setCurrentCell(1, SarvekNo);
-    --m_gridBusy;
-    openCellEditor();
+    placeCursor(1, SarvekNo);
 }
 
-void TForm1::openCellEditor()
+void TForm1::loadCellEditor()
 {
-    if (m_gridBusy)
-        return;
-    const QModelIndex current = alyatgir->currentIndex();
-    QWidget *focus = focusWidget();
-    const bool gridHasFocus = focus && (focus == alyatgir || alyatgir->isAncestorOf(focus));
-
-    QTableWidgetItem *item = alyatgir->currentItem();
-    if (item && !alyatgir->isPersistentEditorOpen(item)) {
-        alyatgir->openPersistentEditor(item);
-        if (auto *edit = qobject_cast<QLineEdit *>(alyatgir->indexWidget(current))) {
-            edit->selectAll();
-            if (gridHasFocus)
-                edit->setFocus(Qt::OtherFocusReason);
-        }
+    if (const QTableWidgetItem *item = alyatgir->currentItem()) {
+        m_cellEdit->setText(item->text());
+        m_cellEdit->selectAll();
     }
-    // The editor left behind closes only after the new one holds the focus,
-    // so the focus never wanders off to the header.
-    if (m_editorCell != QPoint(current.column(), current.row())) {
-        if (QTableWidgetItem *old = alyatgir->item(m_editorCell.y(), m_editorCell.x());
-            old && alyatgir->isPersistentEditorOpen(old))
-            alyatgir->closePersistentEditor(old);
-        m_editorCell = QPoint(current.column(), current.row());
-    }
+    placeCellEditor();
 }
 
-void TForm1::onCurrentCellChanged(int row, int col, int prevRow, int prevCol)
+void TForm1::placeCellEditor()
 {
-    if (m_gridBusy)
-        return;
-    if (prevRow >= 1 && prevRow < alyatgir->rowCount() && prevCol >= 0 &&
-        (row != prevRow || col != prevCol)) {
-        const bool left = guarded(m_ctx.platform, [&] { alyatgirSelectCell(prevRow, prevCol); });
-        if (!left) {
-            ++m_gridBusy;
-            alyatgir->setCurrentCell(prevRow, prevCol);
-            --m_gridBusy;
-        }
-    }
-    openCellEditor();
+    const QRect rect = alyatgir->visualRect(alyatgir->currentIndex());
+    if (rect.isValid())
+        m_cellEdit->setGeometry(rect);
 }
 
-void TForm1::moveCursorTo(int row, int col)
+void TForm1::placeCursor(int row, int col)
 {
     if (row != alyatgir->currentRow() || col != alyatgir->currentColumn())
         alyatgir->setCurrentCell(row, col);
+    else
+        loadCellEditor();
+}
+
+bool TForm1::moveCursorTo(int row, int col)
+{
+    const int fromRow = alyatgir->currentRow();
+    const int fromCol = alyatgir->currentColumn();
+    if (row == fromRow && col == fromCol)
+        return true;
+    if (fromRow >= 1 &&
+        !guarded(m_ctx.platform, [&] { alyatgirSelectCell(fromRow, fromCol); })) {
+        // The refused text is selected, so that typing replaces it.
+        loadCellEditor();
+        return false;
+    }
+    placeCursor(row, col);
+    return true;
+}
+
+bool TForm1::completeOpenCell()
+{
+    const int row = alyatgir->currentRow();
+    const int col = alyatgir->currentColumn();
+    if (row < 1 || guarded(m_ctx.platform, [&] { alyatgirSelectCell(row, col); }))
+        return true;
+    loadCellEditor();
+    m_cellEdit->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void TForm1::enterGridFromHeader()
+{
+    moveCursorTo(alyatgir->rowCount() - 1, SarvekNo);
+    m_cellEdit->setFocus(Qt::TabFocusReason);
+}
+
+bool TForm1::gridMousePress(QMouseEvent *event)
+{
+    const QModelIndex index = alyatgir->indexAt(event->position().toPoint());
+    if (!index.isValid())
+        return false;
+    moveCursorTo(index.row(), index.column());
+    m_cellEdit->setFocus(Qt::MouseFocusReason);
+    return true;
 }
 
 void TForm1::alyatgirSelectCell(int row, int col)
@@ -771,27 +737,18 @@ void TForm1::alyatgirSelectCell(int row, int col)
     if (col != AylikKazanc && col != POrani && col != DOrani)
         return;
     GridCells cells = gridCells();
-    const entryarith::TotalsChanged changed =
-        entryarith::leaveCell(cells[row], col, m_ctx.session.entry.groupChar);
+    entryarith::leaveCell(cells[row], col, m_ctx.session.entry.groupChar);
     setGridCells(cells);
-    setHeaderTotals(cells, changed.gross, changed.premium, changed.deposit);
-}
-
-void TForm1::setHeaderTotals(const GridCells &cells, bool gross, bool premium, bool deposit)
-{
-    if (gross)
-        topbrut->setTextAsFloat(entryarith::columnTotal(cells, AylikKazanc));
-    if (premium)
-        topprim->setTextAsFloat(entryarith::columnTotal(cells, PTutari));
-    if (deposit)
-        topdepo->setTextAsFloat(entryarith::columnTotal(cells, DTutari));
-    if (premium || deposit)
-        TOPPD->setTextAsFloat(topprim->textAsFloat() + topdepo->textAsFloat());
+    recomputeTotals();
 }
 
 void TForm1::recomputeTotals()
 {
-    setHeaderTotals(gridCells(), true, true, true);
+    const GridCells cells = gridCells();
+    topbrut->setTextAsFloat(entryarith::columnTotal(cells, AylikKazanc));
+    topprim->setTextAsFloat(entryarith::columnTotal(cells, PTutari));
+    topdepo->setTextAsFloat(entryarith::columnTotal(cells, DTutari));
+    TOPPD->setTextAsFloat(topprim->textAsFloat() + topdepo->textAsFloat());
 }
 
 bool TForm1::alyatgirKeyDown(int key, bool rightLeaves)
@@ -827,28 +784,25 @@ bool TForm1::alyatgirKeyDown(int key, bool rightLeaves)
         applyKeyRules(cells, cursor, rightLeaves ? Key::Right : Key::Other, rowCounter, env);
     m_ctx.session.entry.rowCounter = rowCounter;
     setGridCells(cells);
-    moveCursorTo(cursor.row, cursor.col);
-    return acts && alyatgir->currentRow() == cursor.row && alyatgir->currentColumn() == cursor.col;
+    return moveCursorTo(cursor.row, cursor.col) && acts;
 }
 
 bool TForm1::gridEditorKey(QKeyEvent *event)
 {
     const int key = event->key();
-    if (m_forwardingKey || isModifierKey(key))
+    if (isModifierKey(key))
         return false;
 
-    auto *edit = qobject_cast<QLineEdit *>(alyatgir->indexWidget(alyatgir->currentIndex()));
-    const QString text = edit ? edit->text() : QString();
+    const QString text = m_cellEdit->text();
     const bool whole =
-        edit && edit->hasSelectedText() && edit->selectedText().size() == text.size();
-    const bool noSelection = edit && !edit->hasSelectedText();
-    const bool atEnd = whole || (noSelection && edit->cursorPosition() == text.size());
-    const bool atStart = whole || (noSelection && edit->cursorPosition() == 0);
+        m_cellEdit->hasSelectedText() && m_cellEdit->selectedText().size() == text.size();
+    const bool noSelection = !m_cellEdit->hasSelectedText();
+    const bool atEnd = whole || (noSelection && m_cellEdit->cursorPosition() == text.size());
+    const bool atStart = whole || (noSelection && m_cellEdit->cursorPosition() == 0);
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     const bool rightLeaves = key == Qt::Key_Right && plain && atEnd;
     const bool leftLeaves = key == Qt::Key_Left && plain && atStart;
 
-    const QPoint before(alyatgir->currentColumn(), alyatgir->currentRow());
     bool acts = false;
     if (!guarded(m_ctx.platform, [&] { acts = alyatgirKeyDown(key, rightLeaves); }) || !acts)
         return true;
@@ -892,19 +846,8 @@ bool TForm1::gridEditorKey(QKeyEvent *event)
     default:
         break;
     }
-
-    // The rules moved the cursor (the jump from "D.Tutarı"): the key acts in
-    // the cell the cursor moved to.
-    if (before != QPoint(col, row)) {
-        if (QWidget *target = alyatgir->indexWidget(alyatgir->currentIndex())) {
-            QKeyEvent copy(event->type(), key, event->modifiers(), event->text(),
-                           event->isAutoRepeat(), ushort(event->count()));
-            m_forwardingKey = true;
-            QCoreApplication::sendEvent(target, &copy);
-            m_forwardingKey = false;
-        }
-        return true;
-    }
+    // Any other key acts in the editor, which by now holds the cell the
+    // rules left the cursor on (the jump from "D.Tutarı" included).
     return false;
 }
 
@@ -936,37 +879,23 @@ void TForm1::BitBtnIptalClick()
 {
     emptyStaging();
     resetGrid();
-    setTotalsToZero();
+    recomputeTotals();
     m_ctx.session.entry.seqNo = QStringLiteral("1");
-    moveCursorTo(alyatgir->rowCount() - 1, SarvekNo);
 }
 
 void TForm1::BitBtnSatirSilClick()
 {
     const int row = alyatgir->currentRow();
     const int col = alyatgir->currentColumn();
-    if (row < 1)
+    if (row < 1 || !completeOpenCell())
         return;
     GridCells cells = gridCells();
-    const QStringList deleted = cells[row];
-    const bool onlyRow = cells.size() == 2;
-    deleteRow(cells, row);
-
-    if (onlyRow) {
-        setTotalsToZero();
+    if (cells.size() == 2)
         m_ctx.session.entry.rowCounter = 1;
-    } else {
-        topbrut->setTextAsFloat(topbrut->textAsFloat() - amount::textAsFloat(deleted[AylikKazanc]));
-        topprim->setTextAsFloat(topprim->textAsFloat() - amount::textAsFloat(deleted[PTutari]));
-        topdepo->setTextAsFloat(topdepo->textAsFloat() - amount::textAsFloat(deleted[DTutari]));
-        TOPPD->setTextAsFloat(topdepo->textAsFloat() + topprim->textAsFloat());
-    }
-
-    ++m_gridBusy;
+    deleteRow(cells, row);
     setGridCells(cells);
-    alyatgir->setCurrentCell(std::min(row, int(cells.size()) - 1), std::max(col, 0));
-    --m_gridBusy;
-    openCellEditor();
+    placeCursor(std::min(row, int(cells.size()) - 1), std::max(col, 0));
+    recomputeTotals();
 }
 
 void TForm1::BitBtnCikisClick()

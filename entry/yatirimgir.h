@@ -10,13 +10,13 @@
 
 #include <QDialog>
 #include <QList>
-#include <QPoint>
 #include <QStringList>
 
 struct AppContext;
 class QCheckBox;
 class QDateEdit;
 class QLineEdit;
+class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -88,8 +88,9 @@ class TForm1 : public QDialog
     // key goes on to act. Throws ConversionError as the rules do.
     bool alyatgirKeyDown(int key, bool rightLeaves);
     // The cursor is about to leave (row, col): leaving the gross pay or a
-    // rate cell computes the row's amounts and the totals. Throws
-    // ConversionError on a text that is not a number; the cell then stays.
+    // rate cell computes the row's amounts, and the totals are rebuilt.
+    // Throws ConversionError on a text that is not a number; the cell then
+    // stays.
     void alyatgirSelectCell(int row, int col);
 
     // Filled by the save/update/find/list commands (yatirimgir_store.cpp).
@@ -140,20 +141,30 @@ class TForm1 : public QDialog
     void lookUpEmployer();
     entryheader::PartExit leavePart(QLineEdit *field, entryheader::RegistryPart part);
 
-    // Grid plumbing: one open cell editor on the current cell, key rules run
-    // before a key acts, cell rules before the cursor leaves a cell.
-    void setGridRowCount(int rows);
-    void openCellEditor();
+    // Grid plumbing: one line editor rides on the current cell and holds the
+    // keyboard focus for the grid. Every edit goes straight into the cell, so
+    // the cell texts are always what the user sees; the editor only loads the
+    // text of the cell the cursor enters. Rows come and go without touching it.
+    void loadCellEditor();
+    void placeCellEditor();
     bool gridEditorKey(QKeyEvent *event);
-    void onCurrentCellChanged(int row, int col, int prevRow, int prevCol);
-    void moveCursorTo(int row, int col);
-    void setHeaderTotals(const entrygrid::GridCells &cells, bool gross, bool premium, bool deposit);
+    bool gridMousePress(QMouseEvent *event);
+    // The cursor leaves its cell for (row, col): the leave rule runs first,
+    // and a refused cell keeps the cursor. Returns whether it moved.
+    bool moveCursorTo(int row, int col);
+    // Programmatic move: no leave rule; the focus stays with the editor.
+    void placeCursor(int row, int col);
+    // A command finishes the cell being edited as leaving it would; false
+    // when its leave rule refused the text (the cursor then stays).
+    bool completeOpenCell();
+    // Every row that will be stored passes the store checks; the first
+    // problem is shown and the cursor put on its cell.
+    bool rowsReadyToStore();
+    void enterGridFromHeader();
 
     AppContext &m_ctx;
     QList<QWidget *> m_exitFields;
     bool m_movingFocus = false; // the program moves the focus: no exit checks
     bool m_closing = false;
-    bool m_forwardingKey = false; // a key handed on to the cell the rules moved to
-    int m_gridBusy = 0;           // structural grid changes: no cell rules, no editor moves
-    QPoint m_editorCell{-1, -1};  // (column, row) of the open cell editor
+    QLineEdit *m_cellEdit = nullptr;
 };

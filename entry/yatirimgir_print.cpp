@@ -43,11 +43,15 @@ void printRecords(AppContext &ctx, TForm1 &screen, PrintScope scope)
 // Prints the return on screen.
 void TForm1::BitBtnYazdirClick()
 {
+    if (!completeOpenCell())
+        return;
     printRecords(m_ctx, *this, PrintScope::OneReturn);
 }
 
 // Prints the returns of every branch of the employer.
 void TForm1::BitTumSubeYazdirClick()
 {
+    if (!completeOpenCell())
+        return;
     printRecords(m_ctx, *this, PrintScope::AllBranches);
 }

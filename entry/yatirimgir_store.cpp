@@ -8,6 +8,7 @@
 #include "app/errors.h"
 #include "controls/moneyedit.h"
 #include "entry/returnstore.h"
+#include "entry/rowcheck.h"
 #include "lists/bordlist.h"
 #include "lists/bordlistall.h"
 #include "store/dm.h"
@@ -54,6 +55,8 @@ ReturnHeader saveHeader(const TForm1 &f, const QString &seqNo)
 // Stores the return on screen as a new return.
 void TForm1::kayitbtnClick()
 {
+    if (!completeOpenCell() || !rowsReadyToStore())
+        return;
     EntryState &state = m_ctx.session.entry;
     const ReturnHeader header = saveHeader(*this, state.seqNo);
     state.employerNo = header.key.employer;
@@ -91,6 +94,8 @@ void TForm1::kayitbtnClick()
 // Replaces the stored return that is on screen.
 void TForm1::guncelleClick()
 {
+    if (!completeOpenCell() || !rowsReadyToStore())
+        return;
     EntryState &state = m_ctx.session.entry;
     const ReturnHeader header = saveHeader(*this, state.seqNo);
     state.employerNo = header.key.employer;
@@ -123,6 +128,8 @@ void TForm1::guncelleClick()
 // Stores the return on screen as a further record of its period.
 void TForm1::devkayitClick()
 {
+    if (!completeOpenCell() || !rowsReadyToStore())
+        return;
     EntryState &state = m_ctx.session.entry;
     const ReturnHeader header = saveHeader(*this, state.seqNo);
     if (header.key.type.isEmpty()) {
@@ -141,6 +148,17 @@ void TForm1::devkayitClick()
     state.rowCounter = 1;
     yeniacClick();
     ALKAZA->setFocus(Qt::OtherFocusReason);
+}
+
+bool TForm1::rowsReadyToStore()
+{
+    const auto found = checkRowsForStore(gridRows());
+    if (!found)
+        return true;
+    m_ctx.platform.showMessage(found->problem.message);
+    placeCursor(found->row, found->problem.column);
+    m_cellEdit->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 // Fills header and grid from the stored return named by the screen state.
@@ -166,11 +184,8 @@ void TForm1::bitlistClick()
 
     GridCells cells{gridCells().first()};
     cells << loaded.rows;
-    ++m_gridBusy;
     setGridCells(cells);
-    alyatgir->setCurrentCell(1, SNo);
-    --m_gridBusy;
-    openCellEditor();
+    placeCursor(1, SNo);
     state.rowCounter = loaded.rowCounter;
 
     topbrut->setTextAsFloat(loaded.totalGross);

@@ -53,8 +53,8 @@ struct Screen {
         form->alyatgir->setCurrentCell(row, col);
         QCoreApplication::processEvents();
     }
-    // Types into whatever holds the focus, replacing a selected text.
-    void type(const QString &text) { typeText(QApplication::focusWidget(), text); }
+    // Types into whatever holds the focus, key by key, replacing a selected text.
+    void type(const QString &text) { typeLikeAPerson(text); }
     void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), key, mods);
@@ -77,6 +77,29 @@ struct Screen {
             type(text);
     }
     QStringList messages() const { return ws.platform.texts(); }
+    // A mouse click on a grid cell.
+    void clickCell(int row, int col)
+    {
+        const QRect rect = form->alyatgir->visualItemRect(form->alyatgir->item(row, col));
+        QTest::mouseClick(form->alyatgir->viewport(), Qt::LeftButton, {}, rect.center());
+        QCoreApplication::processEvents();
+    }
+    // The header of a storable return, ASIL ticked.
+    void header()
+    {
+        form->ALKAZA->setText(QStringLiteral("01"));
+        form->ALFIHRIST->setText(QStringLiteral("0001"));
+        form->ALSIRANO->setText(QStringLiteral("000001"));
+        form->DEVREILK->setDate(QDate(2025, 3, 1));
+        form->DEVRESON->setDate(QDate(2025, 3, 31));
+        form->ALBODTUR1->setChecked(true);
+    }
+    QList<QStringList> stored() const
+    {
+        return ws.dm->select(QStringLiteral("select YATSRVNO, YATISIM, YATCINS, YATCALGUN, YATBRUT, "
+                                            "YATPRIMOR, YATDEPOOR from bodro order by IDSIRA"));
+    }
+    QWidget *editor() const { return form->alyatgir->focusProxy(); }
 
     Workspace ws;
     std::unique_ptr<TForm1> form;
@@ -117,6 +140,19 @@ class EntryScreenTest : public QObject
     void cancelKeepsHeaderNewClearsAll();
     void exitEmptiesStagingAndCloses();
     void databaseErrorStopsTheCommand();
+    void workedExampleTyped_data();
+    void workedExampleTyped();
+    void threeEmployeesInARow();
+    void headerEntersOnFundNumber_data();
+    void headerEntersOnFundNumber();
+    void commandsFinishTheOpenCell_data();
+    void commandsFinishTheOpenCell();
+    void refusedOpenCellStopsTheCommand();
+    void storeRefusals_data();
+    void storeRefusals();
+    void unreadableNumbersGiveAMessage_data();
+    void unreadableNumbersGiveAMessage();
+    void deleteRebuildsTotals();
 };
 
 void EntryScreenTest::opensWithItsLayoutAndState()
@@ -460,7 +496,7 @@ void EntryScreenTest::focusReturnsAfterARealMessageBox()
     reactivate();
     QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
-    QCOMPARE(QApplication::focusWidget(), f.alyatgir->indexWidget(f.alyatgir->currentIndex()));
+    QCOMPARE(QApplication::focusWidget(), f.alyatgir->focusProxy());
 
     s.fill(f.ALKAZA, QStringLiteral("07"));
     s.press(Qt::Key_Tab);
@@ -514,7 +550,7 @@ void EntryScreenTest::cursorMovesLikeADataEntryGrid()
     QCOMPARE(s.cursor(), QPoint(KimlikNo, 1));
     QCOMPARE(s.cell(1, AylikKazanc), QStringLiteral("1,500.00"));
     QCOMPARE(f.topbrut->text(), QStringLiteral("1,500.00"));
-    QCOMPARE(QApplication::focusWidget(), f.alyatgir->indexWidget(f.alyatgir->currentIndex()));
+    QCOMPARE(QApplication::focusWidget(), f.alyatgir->focusProxy());
     QCOMPARE(s.messages(), QStringList());
 }
 
@@ -822,9 +858,9 @@ void EntryScreenTest::wholeReturnByKeyboard()
     QVERIFY(f.ALBODTUR1->isChecked());
     s.press(Qt::Key_Tab);
     s.press(Qt::Key_Tab);
-    s.press(Qt::Key_Tab); // into the grid
-    QVERIFY(f.alyatgir->isAncestorOf(QApplication::focusWidget()));
-    s.press(Qt::Key_Right); // from "S. No" to "Sarvek No"
+    s.press(Qt::Key_Tab); // into the grid, on the last row's "Sarvek No"
+    QCOMPARE(QApplication::focusWidget(), f.alyatgir->focusProxy());
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
 
     const QStringList employees[] = {
         {"111111", "10000000001", "100000001", "Ali Veli", "e", "30", "", "2,500.5", "2", "",
@@ -1033,6 +1069,244 @@ void EntryScreenTest::databaseErrorStopsTheCommand()
     // "Çıkış" cannot empty the staging table either, so the screen stays open.
     QTest::mouseClick(f.BitBtnCikis, Qt::LeftButton);
     QVERIFY(f.isVisible());
+}
+
+namespace
+{
+
+// Row 1 of the worked example with its computed amounts, and the template row
+// the first key after the computed gross adds.
+const QStringList WorkedExample{"1",    "111111",   "",     "",      "Ali",  "E",    "30",
+                                "",     "2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"};
+
+} // namespace
+
+void EntryScreenTest::workedExampleTyped_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("tab") << "tab";
+    QTest::newRow("right arrow") << "right";
+    QTest::newRow("mouse") << "mouse";
+}
+
+void EntryScreenTest::workedExampleTyped()
+{
+    QFETCH(QString, how);
+    Screen s;
+    QVERIFY(s.ok);
+    s.clickCell(1, SarvekNo);
+    QCOMPARE(QApplication::focusWidget(), s.editor());
+    if (how == QLatin1String("mouse")) {
+        // Every cell reached by a click; the rates are selected by hand first.
+        const std::pair<int, QString> cells[] = {{SarvekNo, "111111"}, {AdiSoyadi, "Ali"},
+                                                 {Cinsiyet, "E"},      {GunSayisi, "30"},
+                                                 {AylikKazanc, "2500.5"}, {POrani, "2"},
+                                                 {DOrani, "3.5"}};
+        bool first = true;
+        for (const auto &[col, text] : cells) {
+            if (!first)
+                s.clickCell(1, col);
+            first = false;
+            if (col == POrani || col == DOrani)
+                s.press(Qt::Key_A, Qt::ControlModifier);
+            s.type(text);
+        }
+        s.clickCell(1, AdiSoyadi);
+    } else {
+        QString keys = QStringLiteral("111111\t\t\tAli\tE\t30\t\t2500.5\t2\t\t3.5\t");
+        if (how == QLatin1String("right"))
+            keys.replace(u'\t', u'→');
+        s.type(keys);
+        QCOMPARE(s.cursor(), QPoint(DTutari, 1));
+    }
+    QCOMPARE(s.messages(), QStringList());
+    QCOMPARE(s.form->gridRows(), (QList<QStringList>{WorkedExample, templateRow(2)}));
+    QCOMPARE(s.form->topbrut->text(), QStringLiteral("2,500.50"));
+    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("137.53"));
+    QCOMPARE(QApplication::focusWidget(), s.editor());
+}
+
+void EntryScreenTest::threeEmployeesInARow()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.header();
+    s.form->yatgonder->setFocus();
+    // From "D.Tutarı" the next Tab jumps to the new row and goes on to its
+    // "Sarvek No", so the three rows are typed in one go.
+    s.type(QStringLiteral("\t111111\t\t\tAli\tE\t30\t\t2500.5\t2\t\t3.5\t\t"
+                          "222222\t12345678901\t123456789\tŞükrü Öz\tK\t12\tG\t1000\t5\t\t10\t\t"
+                          "333333\t\t\tVeli\tE\t30\t\t3000\t5\t\t10\t"));
+    QCOMPARE(s.messages(), QStringList());
+    QCOMPARE(s.form->gridRows(),
+             (QList<QStringList>{WorkedExample,
+                                 {"2", "222222", "12345678901", "123456789", "Şükrü Öz", "K", "12",
+                                  "G", "1,000.00", "5.00", "50.00", "10.00", "100.00", "150.00"},
+                                 {"3", "333333", "", "", "Veli", "E", "30", "", "3,000.00", "5.00",
+                                  "150.00", "10.00", "300.00", "450.00"},
+                                 templateRow(4)}));
+    QCOMPARE(s.form->topbrut->text(), QStringLiteral("6,500.50"));
+    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("737.53"));
+
+    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QCOMPARE(s.messages(), QStringList{"Kayıt işlemi başarılı oldu !.. "});
+    QCOMPARE(s.stored(),
+             (QList<QStringList>{{"111111", "Ali", "E", "30", "2,500.50", "2.00", "3.50"},
+                                 {"222222", "Şükrü Öz", "K", "12", "1,000.00", "5.00", "10.00"},
+                                 {"333333", "Veli", "E", "30", "3,000.00", "5.00", "10.00"}}));
+}
+
+void EntryScreenTest::headerEntersOnFundNumber_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("tab") << int(Qt::Key_Tab);
+    QTest::newRow("enter") << int(Qt::Key_Return);
+}
+
+void EntryScreenTest::headerEntersOnFundNumber()
+{
+    QFETCH(int, key);
+    Screen s;
+    QVERIFY(s.ok);
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
+    fillFourRows(*s.form);
+    s.goToCell(2, DOrani);
+    s.form->yatgonder->setFocus();
+    s.press(Qt::Key(key));
+    QCOMPARE(QApplication::focusWidget(), s.editor());
+    QCOMPARE(s.cursor(), QPoint(SarvekNo, 4));
+    // The first digit typed replaces the fund number; the row number stays.
+    s.type(QStringLiteral("5"));
+    QCOMPARE(s.cell(4, SarvekNo), QStringLiteral("5"));
+    QCOMPARE(s.cell(4, SNo), QStringLiteral("4"));
+}
+
+void EntryScreenTest::commandsFinishTheOpenCell_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<bool>("stores");
+    QTest::newRow("Kayıt") << "kayitbtn" << QList<Answer>() << true;
+    QTest::newRow("second record") << "devkayit" << QList<Answer>() << true;
+    QTest::newRow("Güncelle") << "guncelle" << QList<Answer>{Answer::Yes} << false;
+    QTest::newRow("Yazdır") << "BitBtnYazdir" << QList<Answer>() << false;
+    QTest::newRow("Tüm Şube Yazdır") << "BitTumSubeYazdir" << QList<Answer>() << false;
+}
+
+void EntryScreenTest::commandsFinishTheOpenCell()
+{
+    QFETCH(QString, button);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(bool, stores);
+    Screen s;
+    QVERIFY(s.ok);
+    s.header();
+    s.ws.platform.answers = answers;
+    s.clickCell(1, SarvekNo);
+    // The gross pay is still being typed when the command is given.
+    s.type(QStringLiteral("111111\t\t\tAli\tE\t30\t\t1500"));
+    s.form->findChild<QPushButton *>(button)->click();
+    if (stores) {
+        QCOMPARE(s.stored(),
+                 (QList<QStringList>{{"111111", "Ali", "E", "30", "1,500.00", "0", "0"}}));
+    } else {
+        QCOMPARE(s.cell(1, AylikKazanc), QStringLiteral("1,500.00"));
+        QCOMPARE(s.form->topbrut->text(), QStringLiteral("1,500.00"));
+    }
+}
+
+void EntryScreenTest::refusedOpenCellStopsTheCommand()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.header();
+    s.clickCell(1, SarvekNo);
+    s.type(QStringLiteral("111111\t\t\tAli\tE\t30\t\t12a"));
+    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QCOMPARE(s.messages(), QStringList{"'12a' geçerli bir sayı değil"});
+    QCOMPARE(s.stored(), QList<QStringList>());
+    QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
+    QCOMPARE(QApplication::focusWidget(), s.editor());
+    // The user mends the text and the same command goes through.
+    s.type(QStringLiteral("1200"));
+    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QCOMPARE(s.stored().value(0).value(4), QStringLiteral("1,200.00"));
+}
+
+void EntryScreenTest::storeRefusals_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed"); // over the cell's selected text, "\b" empties it
+    QTest::newRow("sex left empty") << int(Cinsiyet) << "\b";
+    QTest::newRow("days too long") << int(GunSayisi) << "1000";
+    QTest::newRow("days not whole") << int(GunSayisi) << "3.5";
+    QTest::newRow("negative gross") << int(AylikKazanc) << "-100";
+    QTest::newRow("premium rate too high") << int(POrani) << "1000";
+    QTest::newRow("deposit rate too high") << int(DOrani) << "1000";
+}
+
+void EntryScreenTest::storeRefusals()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    Screen s;
+    QVERIFY(s.ok);
+    s.header();
+    s.clickCell(1, SarvekNo);
+    s.type(QStringLiteral("111111\t\t\tAli\tE\t30\t\t2500.5\t2\t\t3.5\t\t"
+                          "222222\t\t\tVeli\tK\t30\t\t1000\t5\t\t10\t"));
+    QCOMPARE(s.messages(), QStringList());
+    // The mouse leaves a cell without the checks that the Right arrow runs.
+    s.clickCell(2, column);
+    s.type(typed);
+    s.clickCell(2, AdiSoyadi);
+    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+
+    QCOMPARE(s.messages().size(), 1);
+    const QString message = s.messages().first();
+    QVERIFY2(message.startsWith(QStringLiteral("2. satırın \"%1\"").arg(columnTitles()[column])),
+             qPrintable(message));
+    QCOMPARE(s.stored(), QList<QStringList>());
+    QCOMPARE(s.cursor(), QPoint(column, 2));
+    QCOMPARE(QApplication::focusWidget(), s.editor());
+    QCOMPARE(s.form->gridRows().size(), 3);
+}
+
+void EntryScreenTest::unreadableNumbersGiveAMessage_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("tiny gross") << int(AylikKazanc) << "1e-200";
+    QTest::newRow("tiny rate") << int(POrani) << "1e-152";
+    QTest::newRow("huge gross") << int(AylikKazanc) << "99999999999e30";
+}
+
+void EntryScreenTest::unreadableNumbersGiveAMessage()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    Screen s;
+    QVERIFY(s.ok);
+    s.clickCell(1, column);
+    s.type(typed + u'\t');
+    QCOMPARE(s.messages().size(), 1);
+    QCOMPARE(s.cursor(), QPoint(column, 1));
+    QCOMPARE(s.cell(1, column), typed);
+    QCOMPARE(s.form->topbrut->text(), QStringLiteral("0.00"));
+}
+
+void EntryScreenTest::deleteRebuildsTotals()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    s.clickCell(1, SarvekNo);
+    s.type(QStringLiteral("111111\t\t\tAli\tE\t30\t\t1000\t\t\t\t\t222222\t\t\tVeli\tK\t30\t\t500"));
+    QCOMPARE(s.cursor(), QPoint(AylikKazanc, 2));
+    QTest::mouseClick(s.form->BitBtnSatirSil, Qt::LeftButton);
+    QCOMPARE(s.form->gridRows().size(), 1);
+    QCOMPARE(s.cell(1, SarvekNo), QStringLiteral("111111"));
+    QCOMPARE(s.form->topbrut->text(), QStringLiteral("1,000.00"));
+    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("0.00"));
 }
 
 SARVEK_TEST_MAIN(EntryScreenTest)

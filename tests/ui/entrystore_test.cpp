@@ -385,19 +385,9 @@ void EntryStoreTest::saveF10ChangeUpdateReload()
     // Three employees typed into the grid as a user types them.
     s.form->alyatgir->setFocus();
     s.form->alyatgir->setCurrentCell(1, SarvekNo);
-    QCoreApplication::processEvents();
-    const QStringList employees[] = {
-        {"111111", "10000000001", "100000001", "Ali Veli", "e", "30", "", "1000", "5", "", "10"},
-        {"222222", "10000000002", "100000002", "Ayşe Kaya", "k", "30", "", "2000", "5", "", "10"},
-        {"333333", "10000000003", "100000003", "Şükrü Öz", "e", "30", "", "3000", "5", "", "10"},
-    };
-    for (const QStringList &row : employees) {
-        for (const QString &text : row) {
-            typeText(QApplication::focusWidget(), text);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-        }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    }
+    typeLikeAPerson(QStringLiteral("111111→10000000001→100000001→Ali Veli→e→30→→1000→5→→10→→"
+                                   "222222→10000000002→100000002→Ayşe Kaya→k→30→→2000→5→→10→→"
+                                   "333333→10000000003→100000003→Şükrü Öz→e→30→→3000→5→→10→→"));
     QCOMPARE(s.gridRows(), 4);
     s.click(s.form->kayitbtn);
     QCOMPARE(s.messages(), QStringList{Saved});
@@ -409,15 +399,17 @@ void EntryStoreTest::saveF10ChangeUpdateReload()
     QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);
     QCOMPARE(s.gridRows(), 4);
 
-    // The user types a new gross pay for the second employee and leaves it.
+    // The user types a new gross pay for the second employee and, over the
+    // reloaded rate, a new premium rate for the third; the rate cell is still
+    // open when "Güncelle" is pressed.
     s.form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
     s.form->alyatgir->setFocus();
     s.form->alyatgir->setCurrentCell(2, AylikKazanc);
-    QCoreApplication::processEvents();
-    typeText(QApplication::focusWidget(), QStringLiteral("2500.5"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTRY_COMPARE(s.cell(2, AylikKazanc), QStringLiteral("2,500.50"));
+    typeLikeAPerson(QStringLiteral("2500.5\t"));
+    QCOMPARE(s.cell(2, AylikKazanc), QStringLiteral("2,500.50"));
+    s.form->alyatgir->setCurrentCell(3, POrani);
+    typeLikeAPerson(QStringLiteral("7"));
 
     s.click(s.form->guncelle);
     QCOMPARE(s.messages(), (QStringList{Saved, Updated}));
@@ -429,6 +421,8 @@ void EntryStoreTest::saveF10ChangeUpdateReload()
     QCOMPARE(s.cell(2, AylikKazanc), QStringLiteral("2,500.50"));
     QCOMPARE(s.cell(2, PTutari), QStringLiteral("125.03"));
     QCOMPARE(s.cell(1, AylikKazanc), QStringLiteral("1,000.00"));
+    QCOMPARE(s.cell(3, POrani), QStringLiteral("7.00"));
+    QCOMPARE(s.cell(3, PTutari), QStringLiteral("210.00"));
     QCOMPARE(s.form->topbrut->text(), QStringLiteral("6,500.50"));
 }
 

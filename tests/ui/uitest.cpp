@@ -14,6 +14,30 @@ void typeText(QWidget *widget, const QString &text)
     }
 }
 
+void typeLikeAPerson(const QString &keys)
+{
+    for (const QChar c : keys) {
+        // A person's next key comes after the program has settled.
+        QCoreApplication::processEvents();
+        QWidget *target = QApplication::focusWidget();
+        if (!target) {
+            QTest::qFail("no widget holds the focus", __FILE__, __LINE__);
+            return;
+        }
+        if (c == u'\t')
+            QTest::keyClick(target, Qt::Key_Tab);
+        else if (c == u'\b')
+            QTest::keyClick(target, Qt::Key_Backspace);
+        else if (c == u'\n')
+            QTest::keyClick(target, Qt::Key_Return);
+        else if (c == u'→')
+            QTest::keyClick(target, Qt::Key_Right);
+        else
+            typeText(target, QString(c));
+        QCoreApplication::processEvents();
+    }
+}
+
 void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs)
 {
     auto *timer = new QTimer;

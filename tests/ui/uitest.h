@@ -22,6 +22,12 @@
 // which QTest::keyClicks cannot send.
 void typeText(QWidget *widget, const QString &text);
 
+// Types `keys` one key at a time, each to whatever widget holds the focus when
+// it is pressed, letting the program react between keys: "\t" is Tab, "\n"
+// Return, "\b" Backspace and "→" the Right arrow; other characters are typed
+// as text.
+void typeLikeAPerson(const QString &keys);
+
 // Runs `action` once, as soon as a modal dialog is shown (polling), e.g. to
 // close a dialog that exec() would otherwise wait on.
 void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs = 5000);

@@ -1,0 +1,118 @@
+#!/bin/bash
+# Types a three-employee return into the built program the way a person does:
+# a fresh working folder, a virtual X display, real X key events (the header
+# with Enter, the grid with Tab, one row with the Right arrow), then "Kayıt";
+# then F10, a rate typed over and "Güncelle". The rows stored in
+# Data/bodro.mdb must be exactly what was typed and computed each time.
+# Usage: typing_e2e.sh SARVEK_BINARY
+set -euo pipefail
+
+if [ -z "${TYPING_E2E_DISPLAY:-}" ]; then
+    export TYPING_E2E_DISPLAY=1
+    exec xvfb-run -a -s '-screen 0 1366x768x24 -noreset' bash "$0" "$@"
+fi
+
+here=$(cd "$(dirname "$0")" && pwd)
+sarvek=$(realpath "$1")
+work=$(mktemp -d "${TMPDIR:-/tmp}/typing.XXXXXX")
+mkdir -m 700 "$work/runtime"
+cd "$work"
+XDG_RUNTIME_DIR=$work/runtime SARVEK_WINDIR=$work "$sarvek" >"$work/sarvek.log" 2>&1 &
+pid=$!
+finish() {
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap finish EXIT
+
+# About a quick typist's pace, key by key.
+delay=40
+type() { xdotool type --delay "$delay" -- "$1"; }
+keys() { xdotool key --delay "$delay" "$@"; }
+window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1; }
+
+menu=$(window '^Sarvek Sand')
+xdotool windowfocus --sync "$menu"
+# "Bodro Hazırla" has a fixed place on the main menu.
+xdotool mousemove --window "$menu" 94 404 click 1
+entry=$(window '^Ayl')
+xdotool windowfocus --sync "$entry"
+sleep 0.5
+
+# Header: registry number in three parts, the opening period, address,
+# phone, name, ASIL; Enter from "Kaydı Gönder" enters the grid.
+type 1; keys Return; type 12; keys Return; type 345; keys Return Return Return
+type 'Girne Cad. 5'; keys Return; type 2281234; keys Return
+type 'Deneme Ltd'; keys Return space Return Return Return
+
+# The worked example, with Tab; the Tab out of "D.Tutarı" goes on to the next
+# row's "Sarvek No".
+type 111111; keys Tab Tab Tab; type Ali; keys Tab; type E; keys Tab; type 30; keys Tab Tab
+type 2500.5; keys Tab; type 2; keys Tab Tab; type 3.5; keys Tab Tab
+type 222222; keys Tab; type 12345678901; keys Tab; type 123456789; keys Tab
+type 'Ayşe Kaya'; keys Tab; type K; keys Tab; type 12; keys Tab; type G; keys Tab
+type 1000; keys Tab; type 5; keys Tab Tab; type 10; keys Tab Tab
+# The third row with the Right arrow.
+type 333333; keys Right Right Right; type Veli; keys Right; type e; keys Right
+type 30; keys Right Right; type 3000; keys Right; type 5; keys Right Right; type 10; keys Right
+
+# Clicks the N-th button of the entry screen's button row and closes the
+# message box it brings up.
+press() {
+    local x y box
+    read -r x y < <(/usr/bin/python3 "$here/xscreen.py" button "$1")
+    xdotool mousemove "$x" "$y" click 1
+    box=$(window '^Sarvek Bodro$')
+    xdotool windowfocus --sync "$box"
+    keys Return
+    xdotool windowfocus --sync "$entry"
+    # The command finishes once its box is closed.
+    sleep 0.5
+}
+
+# The stored rows of the return, "|" between the columns, one row a line.
+stored() {
+    /usr/bin/python3 - "$work/Data/bodro.mdb" <<'PY'
+import sqlite3
+import sys
+
+for row in sqlite3.connect(sys.argv[1]).execute(
+        "select YATSIRANO, YATISVER, YATBODROTUR, YATSRVNO, YATKIMLIK, YATSSKNO, YATISIM, YATCINS,"
+        " YATCALGUN, YATDURUM, YATBRUT, YATPRIMOR, YATDEPOOR from bodro order by IDSIRA"):
+    print("|".join(str(v) for v in row))
+PY
+}
+
+expect() {
+    local got
+    got=$(stored)
+    if [ "$got" != "$1" ]; then
+        printf 'stored rows:\n%s\nexpected:\n%s\n' "$got" "$1"
+        exit 1
+    fi
+}
+
+press 1 # "Kayıt"
+row1='1|010012000345|01|111111|||Ali|E|30||2,500.50|2.00|3.50'
+row2='2|010012000345|01|222222|12345678901|123456789|Ayşe Kaya|K|12|G|1,000.00|5.00|10.00'
+expect "$row1
+$row2
+3|010012000345|01|333333|||Veli|E|30||3,000.00|5.00|10.00"
+
+# F10, pick the return, walk back into the grid with Enter, type a new premium
+# rate over the third row's, "Güncelle".
+keys F10
+list=$(window 'Listeyi G')
+xdotool windowfocus --sync "$list"
+keys Return
+xdotool windowfocus --sync "$entry"
+sleep 0.5
+keys Return Return Return Return Return Return Return Return Return Return Return
+keys Up Right Right Right Right Right Right Right Right
+type 9
+press 4 # "Güncelle"
+expect "$row1
+$row2
+3|010012000345|01|333333|||Veli|E|30||3,000.00|9.00|10.00"
+echo "stored as typed"

@@ -24,8 +24,7 @@ struct Width {
     Column column;
     int max;
 };
-constexpr Width TextWidths[] = {
-    {KimlikNo, 12}, {SigortaNo, 9}, {AdiSoyadi, 40}, {IzinNedeni, 1}};
+constexpr Width TextWidths[] = {{KimlikNo, 12}, {SigortaNo, 9}, {AdiSoyadi, 40}, {IzinNedeni, 1}};
 constexpr int SarvekNoLength = 6;
 constexpr int GrossWidth = 25;
 
@@ -36,17 +35,12 @@ const QString LeaveLetters = QStringLiteral("ACDGHOP");
 // "p oranı" and "PORANI" are all "porani".
 QString titleKey(const QString &title)
 {
+    static const QString turkish = QStringLiteral("ıİşŞğĞüÜöÖçÇ");
+    static const QString latin = QStringLiteral("iissgguuoocc");
     QString out;
     for (QChar c : title) {
-        switch (c.unicode()) {
-        case u'ı': case u'İ': c = u'i'; break;
-        case u'ş': case u'Ş': c = u's'; break;
-        case u'ğ': case u'Ğ': c = u'g'; break;
-        case u'ü': case u'Ü': c = u'u'; break;
-        case u'ö': case u'Ö': c = u'o'; break;
-        case u'ç': case u'Ç': c = u'c'; break;
-        default: break;
-        }
+        if (const qsizetype at = turkish.indexOf(c); at >= 0)
+            c = latin[at];
         if (c.isLetterOrNumber())
             out += c.toLower();
     }
@@ -274,9 +268,10 @@ bool checkTexts(Row &row)
     }
     for (const Width &w : TextWidths) {
         if (row.sheet[w.column].size() > w.max) {
-            refuse(row, w.column, QStringLiteral("en fazla %1 karakter olmalıdır (%2 karakter var).")
-                                      .arg(w.max)
-                                      .arg(row.sheet[w.column].size()));
+            refuse(row, w.column,
+                   QStringLiteral("en fazla %1 karakter olmalıdır (%2 karakter var).")
+                       .arg(w.max)
+                       .arg(row.sheet[w.column].size()));
             return false;
         }
     }
@@ -319,8 +314,7 @@ void checkRow(Row &row)
         return;
     row.computed = enteredRow(row.typed, row.sheetRow);
     if (row.computed[AylikKazanc].size() > GrossWidth) {
-        refuse(row, AylikKazanc,
-               QStringLiteral("en fazla %1 karakter olmalıdır.").arg(GrossWidth));
+        refuse(row, AylikKazanc, QStringLiteral("en fazla %1 karakter olmalıdır.").arg(GrossWidth));
         return;
     }
     if (const auto problem = checkRowForStore(row.computed, row.sheetRow)) {
@@ -349,8 +343,8 @@ bool isEmptyRow(const QStringList &row)
 
 const QList<Column> &importedColumns()
 {
-    static const QList<Column> columns{SarvekNo,   KimlikNo,   SigortaNo,   AdiSoyadi, Cinsiyet,
-                                       GunSayisi,  IzinNedeni, AylikKazanc, POrani,    DOrani};
+    static const QList<Column> columns{SarvekNo,  KimlikNo,   SigortaNo,   AdiSoyadi, Cinsiyet,
+                                       GunSayisi, IzinNedeni, AylikKazanc, POrani,    DOrani};
     return columns;
 }
 

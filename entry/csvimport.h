@@ -38,12 +38,20 @@ AmountReading readAmount(const QString &text);
 
 // One data row of the sheet.
 struct Row {
-    int sheetRow = 0;      // as the spreadsheet numbers it: the title line is row 1
-    QStringList sheet;     // the sheet's texts, trimmed, one per grid column
-    QStringList typed;     // what goes into the grid: imported columns only, amounts as plain numbers
-    QStringList computed;  // the grid row after its gross pay and rates are left; empty if refused before
-    QString verdict;       // ReadyVerdict, or what is wrong
-    int problemColumn = -1; // the grid column the verdict names
+    // As the spreadsheet numbers it: the title line is row 1.
+    int sheetRow = 0;
+    // The sheet's texts, trimmed, one per grid column.
+    QStringList sheet;
+    // What is typed into the grid: the imported columns only, amounts as
+    // plain numbers.
+    QStringList typed;
+    // The grid row once its gross pay and rates are left; empty when the row
+    // was refused before.
+    QStringList computed;
+    // ReadyVerdict, or what is wrong, naming the row and the column.
+    QString verdict;
+    // The grid column the verdict names.
+    int problemColumn = -1;
 
     bool ready() const { return verdict == ReadyVerdict; }
 };

@@ -25,7 +25,7 @@ namespace
 // and the verdict.
 class SheetModel : public QAbstractTableModel
 {
-public:
+  public:
     SheetModel(const csvimport::Sheet &sheet, QObject *parent)
         : QAbstractTableModel(parent), m_sheet(sheet)
     {
@@ -71,6 +71,8 @@ public:
             // A ready row shows what the grid will show; a refused one what
             // the sheet holds, so the fault can be found in it.
             return row.ready() ? row.computed[gridColumn(section)] : row.sheet[gridColumn(section)];
+        case Qt::ToolTipRole:
+            return section == verdictColumn() ? row.verdict : QVariant();
         case Qt::ForegroundRole:
             if (section == verdictColumn() && !row.ready())
                 return QBrush(QColor(160, 0, 0));
@@ -90,7 +92,7 @@ public:
         }
     }
 
-private:
+  private:
     static int gridColumn(int section) { return csvimport::importedColumns()[section - 1]; }
 
     const csvimport::Sheet &m_sheet;
@@ -112,6 +114,8 @@ ImportDialog::ImportDialog(csvimport::Sheet sheet, const QString &fileName, QWid
     aktarliste->setSelectionBehavior(QAbstractItemView::SelectRows);
     aktarliste->setSelectionMode(QAbstractItemView::SingleSelection);
     aktarliste->setWordWrap(false);
+    // Nothing in the list is edited, so Tab leaves it for the buttons.
+    aktarliste->setTabKeyNavigation(false);
     aktarliste->verticalHeader()->hide();
     aktarliste->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     aktarliste->verticalHeader()->setDefaultSectionSize(aktarliste->fontMetrics().height() + 6);
@@ -124,6 +128,18 @@ ImportDialog::ImportDialog(csvimport::Sheet sheet, const QString &fileName, QWid
     header->resizeSection(SheetModel::totalColumn(), columnWidths()[Toplam]);
     header->setStretchLastSection(true);
     header->setMinimumSectionSize(30);
+
+    // The verdict of the current row in full: the list's column is too narrow
+    // for the longer ones.
+    aktarayrinti = new QLabel(this);
+    aktarayrinti->setObjectName(QStringLiteral("aktarayrinti"));
+    aktarayrinti->setTextFormat(Qt::PlainText);
+    aktarayrinti->setWordWrap(true);
+    connect(aktarliste->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                aktarayrinti->setText(current.isValid() ? m_sheet.rows[current.row()].verdict
+                                                        : QString());
+            });
 
     aktarozet = new QLabel(this);
     aktarozet->setObjectName(QStringLiteral("aktarozet"));
@@ -145,9 +161,10 @@ ImportDialog::ImportDialog(csvimport::Sheet sheet, const QString &fileName, QWid
     buttons->addWidget(BitBtnVazgec);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(aktarliste);
+    layout->addWidget(aktarayrinti);
     layout->addWidget(aktarozet);
     layout->addLayout(buttons);
-    resize(1200, 600);
+    resize(1300, 620);
 
     connect(hicbirini, &QCheckBox::toggled, this, &ImportDialog::updateSummary);
     connect(BitBtnAktar, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,8 +6,8 @@
 
 #include "entry/csvimport.h"
 
-#include <QDialog>
 #include <optional>
+#include <QDialog>
 
 class Platform;
 class QCheckBox;
@@ -18,12 +18,13 @@ class QTableView;
 class ImportDialog : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     ImportDialog(csvimport::Sheet sheet, const QString &fileName, QWidget *parent = nullptr);
 
-    QTableView *aktarliste = nullptr;    // one line per row of the sheet
-    QLabel *aktarozet = nullptr;         // counts and totals
-    QCheckBox *hicbirini = nullptr;      // "Hatalı satır varsa hiçbirini aktarma"
+    QTableView *aktarliste = nullptr; // one line per row of the sheet
+    QLabel *aktarayrinti = nullptr;   // the current row's verdict
+    QLabel *aktarozet = nullptr;      // counts and totals
+    QCheckBox *hicbirini = nullptr;   // "Hatalı satır varsa hiçbirini aktarma"
     QPushButton *BitBtnAktar = nullptr;
     QPushButton *BitBtnVazgec = nullptr;
 
@@ -31,7 +32,7 @@ public:
     // The typed cells of the rows "Aktar" brings in.
     QList<QStringList> rowsToImport() const;
 
-private:
+  private:
     void updateSummary();
 
     csvimport::Sheet m_sheet;

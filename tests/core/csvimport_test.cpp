@@ -6,11 +6,11 @@
 #include "entry/csvimport.h"
 #include "entry/gridrules.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
-#include <gtest/gtest.h>
 
 using namespace entrygrid;
 using csvimport::AmountReading;
@@ -139,8 +139,7 @@ const QList<SheetCase> &sheetCases()
         {"cp1254_comma.csv",
          {{2,
            Ready,
-           {"200001", "11111111111", "", "Şükrü Güler", "E", "30", "", "2,500.50", "2.00",
-            "3.50"}},
+           {"200001", "11111111111", "", "Şükrü Güler", "E", "30", "", "2,500.50", "2.00", "3.50"}},
           {3, ambiguous(3, "Aylık Kazanç", "1,234"), {}},
           {4, "4. satırın \"Sarvek No\" hücresi (\"20003\") 6 karakter olmalıdır.", {}},
           {5,
@@ -236,7 +235,8 @@ const QList<BadFileCase> &badFileCases()
                         "Cinsiyet, Gün Sayısı, İzin Nedeni, Aylık Kazanç, P.Oranı %, D.Oranı %.")},
         {"title twice", QByteArray("Sarvek No;Aylık Kazanç;AYLIK KAZANC\r\n123456;1;2\r\n"),
          QStringLiteral("\"Aylık Kazanç\" sütunu başlık satırında birden çok kez var.")},
-        {"quote left open", QByteArray("Sarvek No;Adı Soyadı\n123456;Ali\n123457;\"Veli\n123458;x\n"),
+        {"quote left open",
+         QByteArray("Sarvek No;Adı Soyadı\n123456;Ali\n123457;\"Veli\n123458;x\n"),
          QStringLiteral("Dosyanın 3. satırında açılan tırnak (\") kapanmıyor; dosyanın sonuna "
                         "kadar her şey tek hücreye giriyor.")},
     };
@@ -263,7 +263,8 @@ TEST(CsvSheet, MissingFileIsNamed)
 {
     const QString path = fixture("nowhere.csv");
     const csvimport::Sheet sheet = csvimport::readSheetFile(path);
-    EXPECT_TRUE(sheet.error.startsWith(path + QStringLiteral(" dosyası açılamadı"))) << sheet.error.toStdString();
+    EXPECT_TRUE(sheet.error.startsWith(path + QStringLiteral(" dosyası açılamadı")))
+        << sheet.error.toStdString();
 }
 
 TEST(CsvSheet, Utf16WithByteOrderMark)
@@ -281,10 +282,10 @@ TEST(CsvSheet, ShortAndLongRecords)
 {
     // Fields past the titles are ignored; missing ones are empty, and an empty
     // amount is typed as nothing, which the grid reads as 0.
-    const csvimport::Sheet sheet = csvimport::readSheet(
-        QByteArray("Sarvek No;Cinsiyet;Aylık Kazanç;P.Oranı %\n"
-                   "600001;E\n"
-                   "600002;K;1000;5;fazla;alan\n"));
+    const csvimport::Sheet sheet =
+        csvimport::readSheet(QByteArray("Sarvek No;Cinsiyet;Aylık Kazanç;P.Oranı %\n"
+                                        "600001;E\n"
+                                        "600002;K;1000;5;fazla;alan\n"));
     ASSERT_EQ(sheet.rows.size(), 2);
     EXPECT_EQ(sheet.rows[0].verdict, Ready);
     EXPECT_EQ(sheet.rows[0].computed[AylikKazanc], QStringLiteral("0.00"));
@@ -294,7 +295,8 @@ TEST(CsvSheet, ShortAndLongRecords)
 }
 
 struct CellCase {
-    const char *line; // Sarvek No;Kimlik No;Sigorta No;Adı Soyadı;Cinsiyet;Gün Sayısı;İzin Nedeni;Aylık Kazanç
+    const char *line; // Sarvek No;Kimlik No;Sigorta No;Adı Soyadı;Cinsiyet;Gün Sayısı;İzin
+                      // Nedeni;Aylık Kazanç
     QString verdict;
 };
 
@@ -316,12 +318,13 @@ const QList<CellCase> &cellCases()
          "2. satırın \"İzin Nedeni\" hücresi (\"q\") boş ya da A, C, D, G, H, O, P harflerinden "
          "biri olmalıdır."},
         {"123456;1;1;Ali;;30;;100", "2. satırın \"Cinsiyet\" hücresi \"E\" veya \"K\" olmalıdır."},
-        {"123456;1;1;Ali;E;1000;;100",
-         "2. satırın \"Gün Sayısı\" hücresi boş ya da en fazla 3 basamaklı bir tam sayı olmalıdır."},
+        {"123456;1;1;Ali;E;1000;;100", "2. satırın \"Gün Sayısı\" hücresi boş ya da en fazla 3 "
+                                       "basamaklı bir tam sayı olmalıdır."},
         {"123456;1;1;Ali;E;30;;-100",
          "2. satırın \"Aylık Kazanç\" hücresi \"1,234.56\" biçiminde, eksi olmayan bir tutar "
          "olmalıdır."},
-        {"123456;1;1;Ali;E;30;;yüz", "2. satırın \"Aylık Kazanç\" hücresi (\"yüz\") bir sayı değil."},
+        {"123456;1;1;Ali;E;30;;yüz",
+         "2. satırın \"Aylık Kazanç\" hücresi (\"yüz\") bir sayı değil."},
         {"123456;1;1;Ali;E;30;;10000000000000000000000",
          "2. satırın \"Aylık Kazanç\" hücresi en fazla 25 karakter olmalıdır."},
         {"123456;123456789012;123456789;Ali Veli;k;30;;100", Ready},
@@ -349,11 +352,12 @@ INSTANTIATE_TEST_SUITE_P(Csv, CellTest, testing::ValuesIn(cellCases()));
 
 TEST(CsvSheet, FiveThousandRows)
 {
-    QByteArray bytes("Sarvek No;Adı Soyadı;Cinsiyet;Gün Sayısı;Aylık Kazanç;P.Oranı %;D.Oranı %\r\n");
+    QByteArray bytes(
+        "Sarvek No;Adı Soyadı;Cinsiyet;Gün Sayısı;Aylık Kazanç;P.Oranı %;D.Oranı %\r\n");
     for (int i = 0; i < 5000; ++i) {
         const QByteArray gross = i == 2500 ? "1.000" : "1.000,00";
-        bytes += QByteArray::number(100000 + i) + ";Çalışan " + QByteArray::number(i) +
-                 ";E;30;" + gross + ";5;10\r\n";
+        bytes += QByteArray::number(100000 + i) + ";Çalışan " + QByteArray::number(i) + ";E;30;" +
+                 gross + ";5;10\r\n";
     }
     const csvimport::Sheet sheet = csvimport::readSheet(bytes);
     ASSERT_EQ(sheet.error, QString());
@@ -401,10 +405,10 @@ TEST(CsvGrid, AppendsAsTypingWould)
     GridCells before = typed;
 
     // The ready rows of the Turkish sheet, typed by hand as the program reads them.
-    typeRow(typed, {"100001", "12345678901", "123456789", "Ayşe Öztürk", "K", "30", ""},
-            "2500.50", "2", "3.5");
-    typeRow(typed, {"100002", "23456789012", "234567890", "Çağrı Işık", "E", "20", "H"},
-            "1,800.00", "5", "10");
+    typeRow(typed, {"100001", "12345678901", "123456789", "Ayşe Öztürk", "K", "30", ""}, "2500.50",
+            "2", "3.5");
+    typeRow(typed, {"100002", "23456789012", "234567890", "Çağrı Işık", "E", "20", "H"}, "1,800.00",
+            "5", "10");
     typeRow(typed, {"100005", "56789012345", "456789012", "Ömer Güneş", "E", "30", ""}, "950.75",
             "5", "10");
 
@@ -417,9 +421,10 @@ TEST(CsvGrid, AppendsAsTypingWould)
 
 TEST(CsvGrid, NumbersOnFromTheRowsTyped)
 {
-    const QList<QStringList> one = csvimport::readSheet("Sarvek No;Cinsiyet;Aylık Kazanç;D.Oranı %\n"
-                                                 "700001;K;2.000,00;10\n")
-                                .readyRows();
+    const QList<QStringList> one =
+        csvimport::readSheet("Sarvek No;Cinsiyet;Aylık Kazanç;D.Oranı %\n"
+                             "700001;K;2.000,00;10\n")
+            .readyRows();
     ASSERT_EQ(one.size(), 1);
 
     // Only the titles and the template: the new row takes the template's number.

@@ -129,24 +129,29 @@ Decoded decode(const QByteArray &bytes)
 }
 
 // The separator is the one of ";", Tab and "," that the title line uses most,
-// counted outside quotes; titles never hold one.
+// counted outside quotes; titles never hold one. Lines before it without a
+// letter or digit (empty rows of the sheet) are passed over.
 QChar detectSeparator(QStringView text)
 {
     int semicolons = 0, tabs = 0, commas = 0;
     bool quoted = false;
+    bool content = false;
     for (QChar c : text) {
-        if (c == u'"')
+        if (c == u'"') {
             quoted = !quoted;
-        else if (quoted)
-            continue;
-        else if (c == u'\n' || c == u'\r')
-            break;
-        else if (c == u';')
+        } else if (quoted || c.isLetterOrNumber()) {
+            content = true;
+        } else if (c == u'\n' || c == u'\r') {
+            if (content)
+                break;
+            semicolons = tabs = commas = 0;
+        } else if (c == u';') {
             ++semicolons;
-        else if (c == u'\t')
+        } else if (c == u'\t') {
             ++tabs;
-        else if (c == u',')
+        } else if (c == u',') {
             ++commas;
+        }
     }
     if (semicolons >= tabs && semicolons >= commas)
         return u';';

@@ -278,6 +278,20 @@ TEST(CsvSheet, Utf16WithByteOrderMark)
     EXPECT_EQ(sheet.rows[0].typed[AdiSoyadi], QStringLiteral("Şule Ağaç"));
 }
 
+TEST(CsvSheet, EmptyRowsBeforeTheTitles)
+{
+    // The separator is taken from the title line, not from the empty rows a
+    // sheet may write above it; row numbers still count those rows.
+    const csvimport::Sheet sheet =
+        csvimport::readSheet(QByteArray("\r\n,,,\r\n"
+                                        "Sarvek No,Adı Soyadı,Cinsiyet\r\n"
+                                        "800001,\"Er, Can\",E\r\n"));
+    ASSERT_EQ(sheet.rows.size(), 1);
+    EXPECT_EQ(sheet.rows[0].sheetRow, 4);
+    EXPECT_EQ(sheet.rows[0].verdict, Ready);
+    EXPECT_EQ(sheet.rows[0].typed[AdiSoyadi], QStringLiteral("Er, Can"));
+}
+
 TEST(CsvSheet, ShortAndLongRecords)
 {
     // Fields past the titles are ignored; missing ones are empty, and an empty

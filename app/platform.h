@@ -40,6 +40,10 @@ public:
 
     virtual QList<Volume> volumes() = 0;
 
+    // The file the user picks in an open-file dialog, or empty when none was
+    // picked. `filter` is in the dialog's "Name (*.a *.b)" form.
+    virtual QString chooseFileToOpen(const QString &caption, const QString &filter) = 0;
+
     // A fresh client for each upload.
     virtual std::unique_ptr<FtpClient> makeFtpClient() = 0;
 };

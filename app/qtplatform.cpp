@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -111,6 +112,11 @@ QList<Volume> QtPlatform::volumes()
 std::unique_ptr<FtpClient> QtPlatform::makeFtpClient()
 {
     return makeCurlFtpClient(fundFtpSettings());
+}
+
+QString QtPlatform::chooseFileToOpen(const QString &caption, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
 }
 
 void QtPlatform::showHelp(const QString &page)

@@ -18,6 +18,7 @@ public:
     // The first desktop calculator found.
     bool startCalculator() override;
     void showHelp(const QString &page) override;
+    QString chooseFileToOpen(const QString &caption, const QString &filter) override;
     QList<Volume> volumes() override;
     std::unique_ptr<FtpClient> makeFtpClient() override;
 };

@@ -26,6 +26,11 @@ public:
     bool startCalculator() override;
     void showHelp(const QString &page) override { helpPages << page; }
     QList<Volume> volumes() override { return volumeList; }
+    // Takes the next scripted file; empty (nothing picked) when none is left.
+    QString chooseFileToOpen(const QString &, const QString &) override
+    {
+        return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();
+    }
     std::unique_ptr<FtpClient> makeFtpClient() override;
 
     // Texts shown so far, in order, of every kind.
@@ -41,6 +46,7 @@ public:
     int calculatorStarts = 0;
     bool calculatorAvailable = true;
     QList<Volume> volumeList;
+    QStringList filesToOpen;
     std::function<std::unique_ptr<FtpClient>()> ftpFactory;
     // Runs after each message is recorded, e.g. to close a dialog under test.
     std::function<void(const Shown &)> onShown;

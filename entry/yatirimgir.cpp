@@ -11,7 +11,9 @@
 #include "controls/amounttext.h"
 #include "controls/moneyedit.h"
 #include "entry/arithmetic.h"
+#include "entry/csvimport.h"
 #include "entry/headerrules.h"
+#include "entry/importdialog.h"
 #include "store/dm.h"
 
 #include <QApplication>
@@ -298,6 +300,10 @@ void TForm1::buildLayout()
     devkayit = button(QStringLiteral("iki Devreli kayıt"), "devkayit");
     devkayit->hide();
     buttons->addStretch();
+    // Beyond the return's own commands: reached with the mouse, so the Tab
+    // order of the screen stays as it was.
+    BitBtnIceAktar = button(QStringLiteral("İçe Aktar"), "BitBtnIceAktar");
+    BitBtnIceAktar->setFocusPolicy(Qt::ClickFocus);
 
     auto *legend = new QLabel(QStringLiteral("F1 : Yardım / F3 : Ekranı Temizle  /  F4 : Hesap "
                                              "Makinesi / F10: Tüm Bodro Listesi / ESC : Çıkış"),
@@ -348,6 +354,7 @@ void TForm1::wireHandlers()
     wire(yeniac, &TForm1::yeniacClick);
     wire(BitBtnYazdir, &TForm1::BitBtnYazdirClick);
     wire(BitBtnCikis, &TForm1::BitBtnCikisClick);
+    wire(BitBtnIceAktar, &TForm1::BitBtnIceAktarClick);
 }
 
 void TForm1::installKeyHandling()
@@ -905,4 +912,24 @@ void TForm1::BitBtnCikisClick()
     m_ctx.dm.Query3.close();
     m_closing = true;
     reject();
+}
+
+void TForm1::BitBtnIceAktarClick()
+{
+    if (!completeOpenCell())
+        return;
+    const QString path = m_ctx.platform.chooseFileToOpen(
+        QStringLiteral("İçe Aktar"), QStringLiteral("CSV dosyaları (*.csv *.txt)"));
+    if (path.isEmpty())
+        return;
+    const std::optional<QList<QStringList>> rows = runImportDialog(this, path, m_ctx.platform);
+    if (!rows || rows->isEmpty())
+        return;
+    const GridCells cells = csvimport::appendToGrid(gridCells(), *rows);
+    setGridCells(cells);
+    m_ctx.session.entry.rowCounter = entryheader::toInteger(cells.constLast()[SNo]);
+    recomputeTotals();
+    // The next employee is typed below the imported ones.
+    placeCursor(int(cells.size()) - 1, SarvekNo);
+    m_cellEdit->setFocus(Qt::OtherFocusReason);
 }

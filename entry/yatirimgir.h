@@ -66,6 +66,7 @@ class TForm1 : public QDialog
     QPushButton *yeniac = nullptr;
     QPushButton *BitBtnYazdir = nullptr;
     QPushButton *BitBtnCikis = nullptr;
+    QPushButton *BitBtnIceAktar = nullptr; // employees from a spreadsheet
 
     // Opening steps; run once by the constructor.
     void FormCreate();
@@ -82,6 +83,9 @@ class TForm1 : public QDialog
     void BitBtnIptalClick();    // drop the rows, keep the header
     void BitBtnSatirSilClick(); // delete the row under the cursor
     void BitBtnCikisClick();    // empty the staging table and close
+    // Rows of a spreadsheet, after their dry run, appended to the grid and
+    // computed as if typed; the header is left to the user.
+    void BitBtnIceAktarClick();
 
     // Key rules of the grid for a key pressed at the cursor, before it acts;
     // `rightLeaves` is the Right arrow leaving its cell. Returns whether the

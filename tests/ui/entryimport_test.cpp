@@ -1,0 +1,174 @@
+// "İçe Aktar" on the real entry screen: a spreadsheet saved with Turkish
+// settings goes through its dry run, the ready rows land in the grid exactly as
+// if they had been typed key by key, and "Kayıt" stores them.
+#include "ui/uitest.h"
+
+#include "controls/moneyedit.h"
+#include "entry/gridrules.h"
+#include "entry/importdialog.h"
+#include "entry/yatirimgir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+using namespace entrygrid;
+
+namespace
+{
+
+const QString Employer = QStringLiteral("010001000001");
+
+// An entry screen over its own workspace, "today" in March 2025, with the
+// employer's header filled and ASIL ticked.
+struct Screen {
+    Screen()
+    {
+        ws.platform.clock = QDateTime(QDate(2025, 3, 14), QTime(10, 0));
+        static_cast<SarvekApplication *>(qApp)->setPlatform(&ws.platform);
+        form = std::make_unique<TForm1>(*ws.ctx);
+        form->show();
+        form->activateWindow();
+        ok = QTest::qWaitForWindowActive(form.get());
+        form->ALKAZA->setText(Employer.left(2));
+        form->ALFIHRIST->setText(Employer.mid(2, 4));
+        form->ALSIRANO->setText(Employer.mid(6));
+        form->alisvadi->setPlainText(QStringLiteral("Deneme Ltd."));
+        form->ALBODTUR1->setChecked(true);
+    }
+    ~Screen() { static_cast<SarvekApplication *>(qApp)->setPlatform(nullptr); }
+
+    QStringList totals() const
+    {
+        return {form->topbrut->text(), form->topprim->text(), form->topdepo->text(),
+                form->TOPPD->text()};
+    }
+
+    Workspace ws;
+    std::unique_ptr<TForm1> form;
+    bool ok = false;
+};
+
+QString fixture(const QString &name)
+{
+    return QDir(QStringLiteral(SARVEK_FIXTURES_DIR)).filePath(QStringLiteral("csv/") + name);
+}
+
+} // namespace
+
+class EntryImportTest : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void importedRowsAreTheTypedRows();
+    void cancelOrNoFileChangesNothing();
+};
+
+void EntryImportTest::importedRowsAreTheTypedRows()
+{
+    // The same three good rows of the sheet, typed into a grid key by key.
+    Screen typed;
+    QVERIFY(typed.ok);
+    QTest::mouseClick(typed.form->alyatgir->viewport(), Qt::LeftButton, {},
+                      typed.form->alyatgir->visualRect(typed.form->alyatgir->model()->index(
+                                                           1, SarvekNo))
+                          .center());
+    typeLikeAPerson(QStringLiteral("110001\t11122233344\t111222333\tŞerife Çağlar\tK\t30\t\t"
+                                   "3250\t5\t\t10\t\t"
+                                   "110002\t22233344455\t222333444\tİbrahim Öğüt\tE\t30\t\t"
+                                   "4100.75\t5\t\t10\t\t"
+                                   "110003\t33344455566\t333444555\tGökhan Işıkçı\tE\t12\tG\t"
+                                   "1800\t5\t\t10\t"));
+    const GridCells byHand = typed.form->gridCells();
+    const QStringList handTotals = typed.totals();
+    typed.form->close();
+
+    Screen s;
+    QVERIFY(s.ok);
+    s.ws.platform.filesToOpen << fixture(QStringLiteral("cp1254_semicolon.csv"));
+    QString summary;
+    QStringList verdicts;
+    whenModalShown([&summary, &verdicts](QWidget *modal) {
+        QTimer::singleShot(0, modal, [modal, &summary, &verdicts] {
+            auto *dialog = qobject_cast<ImportDialog *>(modal);
+            if (dialog && QTest::qWaitForWindowActive(modal)) {
+                summary = dialog->aktarozet->text();
+                for (const csvimport::Row &row : dialog->sheet().rows)
+                    verdicts << row.verdict;
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // "Aktar"
+            }
+            if (modal->isVisible())
+                modal->close();
+        });
+    });
+    QTest::mouseClick(s.form->BitBtnIceAktar, Qt::LeftButton);
+
+    QVERIFY2(summary.contains(QStringLiteral("Aktarılmaya hazır satır: 3 / 4")), qPrintable(summary));
+    QCOMPARE(verdicts.mid(0, 3), QStringList(3, csvimport::ReadyVerdict));
+    QVERIFY2(verdicts.value(3).contains(QStringLiteral("5. satırın \"Sarvek No\"")),
+             qPrintable(verdicts.value(3)));
+
+    // The import left its grid where typing the rows and pressing one more key
+    // would: the three rows, computed, and a template row "4" last.
+    GridCells imported = s.form->gridCells();
+    QCOMPARE(imported.size(), 5);
+    QCOMPARE(imported.mid(1, 3), byHand.mid(1, 3));
+    QCOMPARE(imported[4], templateRow(4));
+    QCOMPARE(s.totals(), handTotals);
+    QCOMPARE(s.totals(), (QStringList{"9,150.75", "457.54", "915.08", "1,372.62"}));
+    QCOMPARE(s.ws.ctx->session.entry.rowCounter, 4);
+    // Offscreen, nothing gives the window back its activation after a dialog.
+    s.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), s.form->alyatgir->focusProxy());
+    QCOMPARE(s.form->alyatgir->currentRow(), 4);
+    QCOMPARE(s.form->alyatgir->currentColumn(), int(SarvekNo));
+
+    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QCOMPARE(s.ws.platform.texts().value(0), QStringLiteral("Kayıt işlemi başarılı oldu !.. "));
+    const auto stored = s.ws.dm->select(
+        QStringLiteral("select YATSIRANO, YATSRVNO, YATISIM, YATCINS, YATCALGUN, YATDURUM, "
+                       "YATBRUT, YATPRIMOR, YATDEPOOR from bodro where YATISVER=? order by "
+                       "IDSIRA"),
+        {Employer});
+    QCOMPARE(stored, (QList<QStringList>{
+                         {"1", "110001", "Şerife Çağlar", "K", "30", "", "3,250.00", "5.00",
+                          "10.00"},
+                         {"2", "110002", "İbrahim Öğüt", "E", "30", "", "4,100.75", "5.00",
+                          "10.00"},
+                         {"3", "110003", "Gökhan Işıkçı", "E", "12", "G", "1,800.00", "5.00",
+                          "10.00"}}));
+}
+
+void EntryImportTest::cancelOrNoFileChangesNothing()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    const GridCells before = s.form->gridCells();
+
+    // No file picked.
+    QTest::mouseClick(s.form->BitBtnIceAktar, Qt::LeftButton);
+    // "Vazgeç" on the dry run.
+    s.ws.platform.filesToOpen << fixture(QStringLiteral("cp1254_semicolon.csv"));
+    whenModalShown([](QWidget *modal) {
+        QTimer::singleShot(0, modal, [modal] {
+            if (QTest::qWaitForWindowActive(modal))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            if (modal->isVisible())
+                modal->close();
+        });
+    });
+    QTest::mouseClick(s.form->BitBtnIceAktar, Qt::LeftButton);
+
+    QCOMPARE(s.form->gridCells(), before);
+    QCOMPARE(s.totals(), (QStringList{"0.00", "0.00", "0.00", "0.00"}));
+    QVERIFY(s.ws.platform.texts().isEmpty());
+}
+
+SARVEK_TEST_MAIN(EntryImportTest)
+#include "entryimport_test.moc"

@@ -11,6 +11,7 @@
 #include "controls/moneyedit.h"
 #include "entry/arithmetic.h"
 #include "entry/headerrules.h"
+#include "entry/returnstore.h"
 #include "store/dm.h"
 
 #include <QApplication>
@@ -913,11 +914,8 @@ bool TForm1::gridEditorKey(QKeyEvent *event)
 
 void TForm1::emptyStaging()
 {
-    Query &q = m_ctx.dm.Query2;
-    q.close();
-    q.setSql(QStringLiteral("delete from bodrotemp"));
-    q.exec();
-    q.close();
+    m_ctx.dm.Query2.close();
+    returnstore::emptyStaging(m_ctx.dm);
 }
 
 void TForm1::yeniacClick()

@@ -183,9 +183,11 @@ QString unwritableBecause(const QString &path)
 
 std::optional<DbError> Tdm::writeRefusal()
 {
+    // Opened first: a missing file is created here, and then can be written.
+    const bool readOnly = db().isReadOnly();
     const QString path = databasePath();
     QString why = unwritableBecause(path);
-    if (db().isReadOnly() || !why.isEmpty()) {
+    if (readOnly || !why.isEmpty()) {
         if (why.isEmpty())
             why = QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY));
         return DbError(failure::readOnlyFileText(path, why), why, SQLITE_READONLY);

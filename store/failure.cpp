@@ -113,9 +113,12 @@ QString databaseText(int rc, const QString &engine, const QString &path)
 QString fileWriteText(const QString &what, const QString &path, int err, const QString &detail)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    const bool full = err == ENOSPC || err == EDQUOT || (err == 0 && diskFull(folder));
+    // errno does not always survive the clean-up of a failed write, so the
+    // place itself is examined too (before the caller drops its partial file).
+    const bool full = err == ENOSPC || err == EDQUOT || diskFull(folder);
     const bool readOnly = err == EROFS || err == EACCES || err == EPERM ||
-                          (err == 0 && !folderWritable(folder));
+                          !folderWritable(folder) ||
+                          (QFileInfo::exists(path) && !folderWritable(path));
     const QString shown = QDir::toNativeSeparators(path);
     if (full)
         return withDetail(

@@ -21,7 +21,7 @@ QString readOnlyFolderText(const QString &folder, const QString &detail);
 
 // The message for a file that could not be written. what names the file for
 // the user ("Dosya", "İlk çalıştırma dosyası"); err is errno of the failed
-// call, 0 when unknown, in which case the place is examined instead.
+// call, 0 when unknown; the place is examined as well.
 QString fileWriteText(const QString &what, const QString &path, int err, const QString &detail);
 
 } // namespace failure

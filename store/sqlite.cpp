@@ -79,34 +79,19 @@ bool Database::inTransaction() const
 void Database::backupTo(const QString &target)
 {
     // Copied under a temporary name and renamed when whole, so that an
-    // interrupted copy never passes for a backup.
+    // interrupted copy never passes for a backup. The engine's own backup
+    // cannot read a connection that holds the write lock; the file's bytes
+    // are the database as long as that lock keeps every writer out.
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
-    sqlite3 *dest = nullptr;
-    int rc = sqlite3_open_v2(partial.toUtf8().constData(), &dest,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_backup *backup = sqlite3_backup_init(dest, "main", m_db, "main");
-        if (backup) {
-            do {
-                rc = sqlite3_backup_step(backup, -1);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                    sqlite3_sleep(50);
-            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-            sqlite3_backup_finish(backup);
-            rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
-        }
-        if (rc == SQLITE_OK)
-            rc = sqlite3_errcode(dest);
-    }
-    const QString engine = QString::fromUtf8(dest ? sqlite3_errmsg(dest) : sqlite3_errstr(rc));
-    sqlite3_close(dest);
-    if (rc == SQLITE_OK && QFile::rename(partial, target))
+    QFile source(QFileInfo(m_path).absoluteFilePath());
+    if (source.copy(partial) && QFile::rename(partial, target))
         return;
+    const QString detail = source.errorString();
     QFile::remove(partial);
     throw DbError(failure::withDetail(
-                      QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), engine),
-                  engine, rc);
+                      QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
+                  detail, SQLITE_CANTOPEN);
 }
 
 Statement::~Statement()

@@ -34,7 +34,8 @@ public:
     // for writing).
     bool isReadOnly() const;
     const QString &path() const { return m_path; }
-    // Copies the whole database into a new file at target.
+    // Copies the whole database into a new file at target. The caller holds
+    // the write lock (an immediate transaction) and has changed nothing yet.
     void backupTo(const QString &target);
 
     // Raises the DbError for the engine's last failure on this connection.

@@ -124,7 +124,7 @@ SchemaState schemaState(Database &db)
     const bool ssk = scalar(db, QStringLiteral("SELECT count(*) FROM pragma_table_info('bodro') "
                                                "WHERE name = 'YATSSKNO'")) == QLatin1String("1");
     const bool staging =
-        scalar(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'Bodrotemp'")) ==
+        scalar(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'Bodrotemp' COLLATE NOCASE")) ==
         schema::createBodrotemp();
     const bool staged = scalar(db, QStringLiteral("SELECT count(*) FROM bodrotemp")) != "0";
     if (indexes == int(schema::indexes().size()) && ssk && staging)
@@ -167,7 +167,7 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
             Database db(path, Database::Mode::OpenExisting);
             ASSERT_EQ(integrity(db), QStringLiteral("ok"));
             ASSERT_FALSE(scalar(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = "
-                                                   "'Bodrotemp'"))
+                                                   "'Bodrotemp' COLLATE NOCASE"))
                              .isEmpty())
                 << "no staging table";
             EXPECT_NE(schemaState(db), SchemaState::InBetween);

@@ -29,7 +29,11 @@ struct Filler {
         while (file.write(block) == block.size() && file.flush()) {
         }
     }
-    ~Filler() { file.remove(); }
+    ~Filler()
+    {
+        file.close();
+        QFile::remove(file.fileName());
+    }
     QFile file;
 };
 

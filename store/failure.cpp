@@ -1,19 +1,21 @@
 // Turkish texts for the storage failures a user can meet.
 #include "store/failure.h"
 
+#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <cerrno>
 #include <sqlite3.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-namespace failure {
+namespace failure
+{
 
-namespace {
+namespace
+{
 
 bool folderWritable(const QString &folder)
 {
@@ -35,7 +37,8 @@ QString namedIn(const QString &engine, const QRegularExpression &pattern)
 
 bool diskFull(const QString &folder)
 {
-    struct statvfs st {};
+    struct statvfs st {
+    };
     return ::statvfs(QFile::encodeName(folder).constData(), &st) == 0 && st.f_bavail == 0;
 }
 
@@ -95,14 +98,12 @@ QString databaseText(int rc, const QString &engine, const QString &path)
     case SQLITE_ERROR: {
         const QString table = namedIn(engine, missingTable);
         if (!table.isEmpty())
-            return withDetail(QStringLiteral("Veritabanında %1 tablosu bulunamadı: %2")
-                                  .arg(table, path),
-                              engine);
+            return withDetail(
+                QStringLiteral("Veritabanında %1 tablosu bulunamadı: %2").arg(table, path), engine);
         const QString column = namedIn(engine, missingColumn);
         if (!column.isEmpty())
-            return withDetail(QStringLiteral("Veritabanında %1 alanı bulunamadı: %2")
-                                  .arg(column, path),
-                              engine);
+            return withDetail(
+                QStringLiteral("Veritabanında %1 alanı bulunamadı: %2").arg(column, path), engine);
         return engine;
     }
     default:
@@ -121,8 +122,9 @@ QString fileWriteText(const QString &what, const QString &path, int err, const Q
                           (QFileInfo::exists(path) && !folderWritable(path));
     const QString shown = QDir::toNativeSeparators(path);
     if (full)
-        return withDetail(
-            QStringLiteral("Disk dolu; %1 yazılamadı: %2").arg(QLocale(QLocale::Turkish).toLower(what), shown), detail);
+        return withDetail(QStringLiteral("Disk dolu; %1 yazılamadı: %2")
+                              .arg(QLocale(QLocale::Turkish).toLower(what), shown),
+                          detail);
     if (readOnly)
         return withDetail(QStringLiteral("%1 yazılamadı; yer salt okunur ya da yazma izniniz "
                                          "yok: %2")

@@ -5,7 +5,8 @@
 
 #include <QString>
 
-namespace failure {
+namespace failure
+{
 
 // Our sentence, then the engine's text as a detail line.
 QString withDetail(const QString &text, const QString &detail);

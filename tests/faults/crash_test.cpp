@@ -9,19 +9,20 @@
 #include "store/sqlite.h"
 #include "store/upgrade.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSet>
 #include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr int Trials = 30;
 constexpr unsigned Seed = 20131;
@@ -38,7 +39,8 @@ QByteArray runAndKill(const char *mode, const QString &dir, int delayMs)
         ::dup2(fds[1], STDOUT_FILENO);
         ::close(fds[0]);
         ::close(fds[1]);
-        ::execl(CRASH_HELPER, "crashhelper", mode, folder.constData(), static_cast<char *>(nullptr));
+        ::execl(CRASH_HELPER, "crashhelper", mode, folder.constData(),
+                static_cast<char *>(nullptr));
         ::_exit(127);
     }
     ::close(fds[1]);
@@ -75,10 +77,10 @@ QString integrity(Database &db)
 // Every stored return as row count, distinct names and numbering range.
 void expectWholeReturns(Database &db, int rowsPerReturn, int *returns)
 {
-    Statement st = db.prepare(QStringLiteral(
-        "SELECT count(*), count(DISTINCT YATISIM), min(CAST(YATSIRANO AS INTEGER)), "
-        "max(CAST(YATSIRANO AS INTEGER)) FROM bodro GROUP BY YATISVER, YATDEVREILK, "
-        "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK"));
+    Statement st = db.prepare(
+        QStringLiteral("SELECT count(*), count(DISTINCT YATISIM), min(CAST(YATSIRANO AS INTEGER)), "
+                       "max(CAST(YATSIRANO AS INTEGER)) FROM bodro GROUP BY YATISVER, YATDEVREILK, "
+                       "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK"));
     *returns = 0;
     while (st.step()) {
         ++*returns;
@@ -124,7 +126,8 @@ SchemaState schemaState(Database &db)
     const bool ssk = scalar(db, QStringLiteral("SELECT count(*) FROM pragma_table_info('bodro') "
                                                "WHERE name = 'YATSSKNO'")) == QLatin1String("1");
     const bool staging =
-        scalar(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'Bodrotemp' COLLATE NOCASE")) ==
+        scalar(db, QStringLiteral(
+                       "SELECT sql FROM sqlite_master WHERE name = 'Bodrotemp' COLLATE NOCASE")) ==
         schema::createBodrotemp();
     const bool staged = scalar(db, QStringLiteral("SELECT count(*) FROM bodrotemp")) != "0";
     if (indexes == int(schema::indexes().size()) && ssk && staging)

@@ -12,12 +12,13 @@
 #include "store/dm.h"
 #include "store/upgrade.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
+#include <QCoreApplication>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 void mark(char letter)
 {

@@ -4,7 +4,8 @@
 #include "store/schema.h"
 #include "store/sqlite.h"
 
-namespace crashwork {
+namespace crashwork
+{
 
 void makeWorkForTheStep(Database &db, int round)
 {

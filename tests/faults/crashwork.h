@@ -6,7 +6,8 @@
 
 class Database;
 
-namespace crashwork {
+namespace crashwork
+{
 
 constexpr int RowsPerSave = 1000;
 

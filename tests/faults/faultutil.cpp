@@ -2,16 +2,17 @@
 // mount(2): no outside tools, and the reason of a refusal in plain words.
 #include "faults/faultutil.h"
 
-#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <QFile>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Sets or clears the flag; "" on success, else why not.
 QString setImmutable(const QString &path, bool on)

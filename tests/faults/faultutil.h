@@ -9,7 +9,7 @@
 // where the file system or the caller's rights do not allow it.
 class Immutable
 {
-public:
+  public:
     explicit Immutable(const QString &path);
     ~Immutable();
     Immutable(const Immutable &) = delete;
@@ -17,7 +17,7 @@ public:
     bool ok() const { return m_set; }
     const QString &reason() const { return m_reason; }
 
-private:
+  private:
     QString m_path;
     bool m_set = false;
     QString m_reason;
@@ -26,7 +26,7 @@ private:
 // A tmpfs of the given size mounted on an existing empty folder.
 class SmallDisk
 {
-public:
+  public:
     SmallDisk(const QString &folder, const char *size);
     ~SmallDisk();
     SmallDisk(const SmallDisk &) = delete;
@@ -34,7 +34,7 @@ public:
     bool ok() const { return m_mounted; }
     const QString &reason() const { return m_reason; }
 
-private:
+  private:
     QString m_folder;
     bool m_mounted = false;
     QString m_reason;

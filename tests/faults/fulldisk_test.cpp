@@ -8,12 +8,13 @@
 #include "faults/crashwork.h"
 #include "faults/faultutil.h"
 
-#include <QDir>
-#include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
 
-namespace {
+namespace
+{
 
 QList<QStringList> allRows(Tdm &dm)
 {

@@ -10,17 +10,18 @@
 #include "store/sqlite.h"
 #include "store/upgrade.h"
 
-#include <QDir>
-#include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <QDir>
+#include <QFile>
 
-namespace {
+namespace
+{
 
-const returnstore::ReturnKey StoredKey{QStringLiteral("010001000001"),
-                                       QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
-                                       QStringLiteral("01"), QStringLiteral("1")};
+const returnstore::ReturnKey StoredKey{QStringLiteral("010001000001"), QStringLiteral("01.03.2013"),
+                                       QStringLiteral("31.03.2013"), QStringLiteral("01"),
+                                       QStringLiteral("1")};
 
 // "Bodro Hazırla" up to the entry screen, and the first thing that screen
 // does: the schema step under the general error box, then the staging table
@@ -85,7 +86,10 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
     const OddFile cases[] = {
         {"zero bytes", [](Workspace &ws) { writeFile(ws, QByteArray()); }, Lock::None, nullptr,
          nullptr},
-        {"text", [](Workspace &ws) { writeFile(ws, QByteArray("Bu bir veritabanı değil.\r\n").repeated(40)); },
+        {"text",
+         [](Workspace &ws) {
+             writeFile(ws, QByteArray("Bu bir veritabanı değil.\r\n").repeated(40));
+         },
          Lock::None, "bir veritabanı dosyası değil ya da bozuk", nullptr},
         {"cut at 100 B", [](Workspace &ws) { truncatedTo(ws, 100); }, Lock::None,
          "bir veritabanı dosyası değil ya da bozuk", nullptr},
@@ -96,8 +100,8 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
         {"without Bodrotemp", [](Workspace &ws) { alter(ws, "DROP TABLE Bodrotemp"); }, Lock::None,
          nullptr, nullptr},
         {"without muhisv and indexes",
-         [](Workspace &ws) { alter(ws, "DROP TABLE muhisv; DROP INDEX bodro_return"); },
-         Lock::None, nullptr, nullptr},
+         [](Workspace &ws) { alter(ws, "DROP TABLE muhisv; DROP INDEX bodro_return"); }, Lock::None,
+         nullptr, nullptr},
         {"without a bodro column",
          [](Workspace &ws) { alter(ws, "ALTER TABLE bodro DROP COLUMN YATISIM"); }, Lock::None,
          "Veritabanında YATISIM alanı bulunamadı", nullptr},

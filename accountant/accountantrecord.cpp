@@ -61,6 +61,7 @@ QString shownAddress(const QString &stored)
 
 void insertAccountant(Tdm &dm, const AccountantRecord &r)
 {
+    dm.requireWritable();
     dm.Query2.setSql(QStringLiteral("insert into muhisv (MUHISVUNVAN,MUHISVISI,MSNO,MUHISVADRES,"
                                     "MUHSIVTELNO,MUHISVFAXNO,MUHISVMOBILNO,SETMUHISV) "
                                     "values(?,?,?,?,?,?,?,?)"),
@@ -70,6 +71,7 @@ void insertAccountant(Tdm &dm, const AccountantRecord &r)
 
 int updateAccountant(Tdm &dm, const AccountantRecord &r)
 {
+    dm.requireWritable();
     dm.Query2.setSql(QStringLiteral("update muhisv set MUHISVISI= ?,MSNO= ?, MUHISVADRES= ?,"
                                     "MUHSIVTELNO= ?,MUHISVFAXNO= ?,MUHISVMOBILNO= ?,SETMUHISV= ? "
                                     "WHERE MUHISVUNVAN = ?"),

@@ -35,6 +35,7 @@ QString storedAddress(const QString &typed);
 // The stored address as the multi-line field shows it.
 QString shownAddress(const QString &stored);
 
+// Both refuse a database that can only be read (DbError) before writing.
 void insertAccountant(Tdm &dm, const AccountantRecord &record);
 
 // Rewrites every record that carries record.unvan as its title; returns how

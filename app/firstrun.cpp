@@ -3,11 +3,13 @@
 
 #include "app/errors.h"
 #include "app/platform.h"
+#include "store/failure.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 QString markerPath(Platform &platform)
 {
@@ -38,10 +40,12 @@ void writeMarker(Platform &platform, const QString &line)
     const QString path = markerPath(platform);
     QDir().mkpath(platform.windowsDirectory());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write((line + QStringLiteral("\r\n")).toUtf8()) < 0 ||
+    const QByteArray bytes = (line + QStringLiteral("\r\n")).toUtf8();
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.commit())
-        throw IoError(
-            QStringLiteral("İlk çalıştırma dosyası yazılamadı: %1 (%2)").arg(path, file.errorString()));
+        throw IoError(failure::fileWriteText(QStringLiteral("İlk çalıştırma dosyası"), path, errno,
+                                             file.errorString()));
 }
 
 void writeMarkerIfMissing(Platform &platform)

@@ -5,11 +5,13 @@
 #include "app/errors.h"
 #include "controls/amounttext.h"
 #include "store/dm.h"
+#include "store/failure.h"
 
 #include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 #include <QStringEncoder>
 
 namespace
@@ -235,9 +237,10 @@ void writeFileAtomically(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     // commit() does not notice a write that failed while flushing its buffer
     // (a full disk after a partial write), so the flush is checked first.
+    errno = 0;
     const bool done = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
                       file.flush() && file.commit();
     if (!done)
-        throw IoError(QStringLiteral("Dosya yazılamadı: %1\r\n%2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw IoError(
+            failure::fileWriteText(QStringLiteral("Dosya"), path, errno, file.errorString()));
 }

@@ -380,7 +380,12 @@ void Tyapdosya::BitBtn2Click()
         path = chosenVolumeRoot() + handDeliveryFileName(sender->msno);
     }
 
-    writeFileAtomically(path, bytes);
+    try {
+        writeFileAtomically(path, bytes);
+    } catch (const IoError &e) {
+        platform.showWarning(e.message());
+        return;
+    }
     m_ctx.session.declaration.lastFileName = path;
     if (upload)
         ftpyollaClick();

@@ -84,6 +84,10 @@ enum class Step { Begin, Staging, ReadBack, Delete, Copy, Commit };
 
 QString failureText(Kind kind, Step step, const DbError &e)
 {
+    // A failure the user can act on (disk full, read-only, locked, missing
+    // table or column) has its own Turkish text, whatever step it stopped.
+    if (e.message() != e.engineText())
+        return e.message();
     if (step == Step::Staging)
         return stagingMessage + e.engineText();
     if (kind == Kind::New && step == Step::Copy)
@@ -119,6 +123,7 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
     Step step = Step::Begin;
     try {
         Database &db = dm.db();
+        dm.requireWritable();
         Transaction tx(db);
 
         QString seqNo = header.key.seqNo;
@@ -228,6 +233,13 @@ QVariantList copyValues(const QStringList &staged, int number, const QString &se
         values << staged[i];
     values << seqNo << staged[StagedSskNo];
     return values;
+}
+
+void emptyStaging(Tdm &dm)
+{
+    if (dm.select(QStringLiteral("select 1 from bodrotemp limit 1")).isEmpty() || !dm.isWritable())
+        return;
+    dm.execute(sql::emptyStaging());
 }
 
 bool returnExists(Tdm &dm, const ReturnKey &key)

@@ -65,8 +65,17 @@ struct SaveResult {
     bool ok() const { return status == Status::Saved; }
 };
 
+// Empties the staging table when it holds rows. Writes nothing otherwise, so
+// that a database that can only be read can still be browsed; rows left on
+// such a file are harmless, as every save empties the table before staging.
+void emptyStaging(Tdm &dm);
+
 // Whether a return with exactly this key is stored.
 bool returnExists(Tdm &dm, const ReturnKey &key);
+
+// Every save is refused with the read-only message (Status::Failed) before
+// anything is attempted when the database file or its folder cannot be
+// written.
 
 // Stores the rows as a new return under header.key. Every row is staged (so
 // each cell is width-checked); rows without a Sarvek number are not stored.

@@ -14,6 +14,7 @@
 #include "entry/csvimport.h"
 #include "entry/headerrules.h"
 #include "entry/importdialog.h"
+#include "entry/returnstore.h"
 #include "store/dm.h"
 
 #include <QApplication>
@@ -862,11 +863,8 @@ bool TForm1::gridEditorKey(QKeyEvent *event)
 
 void TForm1::emptyStaging()
 {
-    Query &q = m_ctx.dm.Query2;
-    q.close();
-    q.setSql(QStringLiteral("delete from bodrotemp"));
-    q.exec();
-    q.close();
+    m_ctx.dm.Query2.close();
+    returnstore::emptyStaging(m_ctx.dm);
 }
 
 void TForm1::yeniacClick()

@@ -2,11 +2,17 @@
 #include "store/dm.h"
 
 #include "app/firstrun.h"
+#include "store/failure.h"
 #include "store/schema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -114,7 +120,9 @@ Database &Tdm::db()
     const QFileInfo info(path);
     if (info.isDir())
         throw IoError(QStringLiteral("Veritabanı dosyası yerinde bir klasör var: %1").arg(path));
-    if (!info.exists()) {
+    // A zero-byte file is what a failed copy or a sync placeholder leaves:
+    // there is nothing in it to keep, so it becomes a new database.
+    if (!info.exists() || info.size() == 0) {
         createDatabase(path);
         return *m_db;
     }
@@ -145,8 +153,13 @@ void Tdm::createDatabase(const QString &path)
             db.execScript(schema::createIndexes());
             tx.commit();
         }
-        if (!QFile::rename(temp, path))
-            throw IoError(QStringLiteral("Veritabanı dosyası oluşturulamadı: %1").arg(path));
+        // rename() replaces a zero-byte file in one step.
+        if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
+            0) {
+            const int err = errno;
+            throw IoError(failure::fileWriteText(QStringLiteral("Veritabanı dosyası"), path, err,
+                                                 QString::fromLocal8Bit(std::strerror(err))));
+        }
     } catch (...) {
         QFile::remove(temp);
         QFile::remove(temp + QStringLiteral("-journal"));
@@ -154,6 +167,47 @@ void Tdm::createDatabase(const QString &path)
     }
     m_db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
     writeMarkerIfMissing(m_platform);
+}
+
+namespace {
+
+// The reason the file or folder cannot be written, "" when it can.
+QString unwritableBecause(const QString &path)
+{
+    if (::access(QFile::encodeName(path).constData(), W_OK) == 0)
+        return QString();
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+std::optional<DbError> Tdm::writeRefusal()
+{
+    // Opened first: a missing file is created here, and then can be written.
+    const bool readOnly = db().isReadOnly();
+    const QString path = databasePath();
+    QString why = unwritableBecause(path);
+    if (readOnly || !why.isEmpty()) {
+        if (why.isEmpty())
+            why = QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY));
+        return DbError(failure::readOnlyFileText(path, why), why, SQLITE_READONLY);
+    }
+    // The journal of every change is made beside the file.
+    why = unwritableBecause(dataDir());
+    if (!why.isEmpty())
+        return DbError(failure::readOnlyFolderText(dataDir(), why), why, SQLITE_READONLY);
+    return std::nullopt;
+}
+
+bool Tdm::isWritable()
+{
+    return !writeRefusal();
+}
+
+void Tdm::requireWritable()
+{
+    if (const std::optional<DbError> refusal = writeRefusal())
+        throw *refusal;
 }
 
 QList<QStringList> Tdm::select(const QString &sql, const QVariantList &params)

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <memory>
+#include <optional>
 
 class Platform;
 class Tdm;
@@ -65,10 +66,14 @@ public:
     explicit Tdm(Platform &platform, const QString &baseDir = QString());
     ~Tdm();
 
-    // The connection, opened on first use. A missing file is created with the
-    // current schema (and the first-run marker "2"); a file that is not a
-    // database is left untouched and reported.
+    // The connection, opened on first use. A missing or zero-byte file is
+    // created with the current schema (and the first-run marker "2"); a file
+    // that is not a database is left untouched and reported.
     Database &db();
+    // Refuses, before anything is written, a change to a database that can
+    // only be read: throws DbError naming the read-only file or folder.
+    void requireWritable();
+    bool isWritable();
     bool isConnected() const { return bool(m_db); }
     QString databasePath() const;
     QString dataDir() const;
@@ -86,6 +91,7 @@ public:
 
 private:
     void createDatabase(const QString &path);
+    std::optional<DbError> writeRefusal();
 
     Platform &m_platform;
     QString m_baseDir;

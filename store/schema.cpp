@@ -68,7 +68,9 @@ QString createBodro()
 
 QString createBodrotemp()
 {
-    return QStringLiteral("Create table Bodrotemp (\n%1\n)").arg(columnDefs(stagingColumns()));
+    // Written as the engine keeps it in sqlite_master, so that the stored text
+    // tells whether a file's staging table has the current definition.
+    return QStringLiteral("CREATE TABLE Bodrotemp (\n%1\n)").arg(columnDefs(stagingColumns()));
 }
 
 QString createMuhisv()
@@ -77,14 +79,24 @@ QString createMuhisv()
         .arg(columnDefs(accountantColumns()));
 }
 
+const QList<Index> &indexes()
+{
+    static const QList<Index> list = {
+        {"bodro_isver", "CREATE INDEX IF NOT EXISTS bodro_isver ON bodro(YATISVER)"},
+        {"bodro_srvno", "CREATE INDEX IF NOT EXISTS bodro_srvno ON bodro(YATSRVNO)"},
+        {"bodro_return", "CREATE INDEX IF NOT EXISTS bodro_return ON bodro(YATISVER, YATDEVREILK, "
+                         "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK)"},
+        {"bodro_period", "CREATE INDEX IF NOT EXISTS bodro_period ON bodro(YATDEVREILK)"},
+    };
+    return list;
+}
+
 QString createIndexes()
 {
-    return QStringLiteral(
-        "CREATE INDEX IF NOT EXISTS bodro_isver ON bodro(YATISVER);\n"
-        "CREATE INDEX IF NOT EXISTS bodro_srvno ON bodro(YATSRVNO);\n"
-        "CREATE INDEX IF NOT EXISTS bodro_return ON bodro(YATISVER, YATDEVREILK, YATDEVRESON, "
-        "YATBODROTUR, YATBDRDEVMIK);\n"
-        "CREATE INDEX IF NOT EXISTS bodro_period ON bodro(YATDEVREILK);\n");
+    QString script;
+    for (const Index &index : indexes())
+        script += QLatin1String(index.create) + QStringLiteral(";\n");
+    return script;
 }
 
 QString addSeqNoColumn()

@@ -23,8 +23,13 @@ int widthOf(const QString &column); // bodro / bodrotemp widths; 0 if unknown
 QString createBodro();
 QString createBodrotemp();
 QString createMuhisv();
+struct Index {
+    const char *name;
+    const char *create;
+};
 // Indexes for the look-ups by employer, fund number, return key and period.
-QString createIndexes();
+const QList<Index> &indexes();
+QString createIndexes(); // all of them, one script
 
 QString addSeqNoColumn();   // YATBDRDEVMIK
 QString addSskNoColumn();   // YATSSKNO

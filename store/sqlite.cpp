@@ -1,40 +1,11 @@
 // SQLite behind checked calls and one exception type.
 #include "store/sqlite.h"
 
+#include "store/failure.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
-
-namespace {
-
-// The message the user reads: ours for the failures a user can act on, the
-// engine's own for everything else (constraint names, syntax, ...).
-QString userText(int rc, const QString &engine, const QString &path)
-{
-    switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("Veritabanı başka bir program tarafından kullanılıyor (%1). "
-                              "Lütfen o programı kapatıp tekrar deneyiniz. [%2]")
-            .arg(path, engine);
-    case SQLITE_READONLY:
-        return QStringLiteral("Veritabanı dosyasına yazılamıyor (%1): dosya salt okunur ya da "
-                              "yazma izniniz yok. [%2]")
-            .arg(path, engine);
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        return QStringLiteral("%1 bir veritabanı dosyası değil ya da bozuk. Dosyaya dokunulmadı. "
-                              "[%2]")
-            .arg(path, engine);
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("Veritabanı dosyası açılamadı: %1 [%2]").arg(path, engine);
-    case SQLITE_FULL:
-        return QStringLiteral("Disk dolu; veritabanına yazılamadı: %1 [%2]").arg(path, engine);
-    default:
-        return engine;
-    }
-}
-
-} // namespace
 
 Database::Database(const QString &path, Mode mode) : m_path(path)
 {
@@ -48,7 +19,7 @@ Database::Database(const QString &path, Mode mode) : m_path(path)
                                     : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(userText(rc, engine, path), engine, rc);
+        throw DbError(failure::databaseText(rc, engine, path), engine, rc);
     }
     sqlite3_extended_result_codes(m_db, 1);
     // A second instance of the program waits for the first instead of failing.
@@ -65,7 +36,7 @@ void Database::fail(int rc, const QString &context) const
     QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
     if (!context.isEmpty())
         engine = context + QStringLiteral(": ") + engine;
-    throw DbError(userText(rc, engine, m_path), engine, rc);
+    throw DbError(failure::databaseText(rc, engine, m_path), engine, rc);
 }
 
 Statement Database::prepare(const QString &sql)
@@ -95,6 +66,11 @@ long long Database::lastInsertRowId() const
     return sqlite3_last_insert_rowid(m_db);
 }
 
+bool Database::isReadOnly() const
+{
+    return sqlite3_db_readonly(m_db, "main") == 1;
+}
+
 bool Database::inTransaction() const
 {
     return sqlite3_get_autocommit(m_db) == 0;
@@ -102,28 +78,20 @@ bool Database::inTransaction() const
 
 void Database::backupTo(const QString &target)
 {
-    sqlite3 *dest = nullptr;
-    int rc = sqlite3_open_v2(target.toUtf8().constData(), &dest,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_backup *backup = sqlite3_backup_init(dest, "main", m_db, "main");
-        if (backup) {
-            do {
-                rc = sqlite3_backup_step(backup, -1);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                    sqlite3_sleep(50);
-            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-            sqlite3_backup_finish(backup);
-            rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
-        }
-        if (rc == SQLITE_OK)
-            rc = sqlite3_errcode(dest);
-    }
-    const QString engine = QString::fromUtf8(dest ? sqlite3_errmsg(dest) : sqlite3_errstr(rc));
-    sqlite3_close(dest);
-    if (rc != SQLITE_OK)
-        throw DbError(QStringLiteral("Veritabanının yedeği alınamadı (%1): %2").arg(target, engine),
-                      engine, rc);
+    // Copied under a temporary name and renamed when whole, so that an
+    // interrupted copy never passes for a backup. The engine's own backup
+    // cannot read a connection that holds the write lock; the file's bytes
+    // are the database as long as that lock keeps every writer out.
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    QFile source(QFileInfo(m_path).absoluteFilePath());
+    if (source.copy(partial) && QFile::rename(partial, target))
+        return;
+    const QString detail = source.errorString();
+    QFile::remove(partial);
+    throw DbError(failure::withDetail(
+                      QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
+                  detail, SQLITE_CANTOPEN);
 }
 
 Statement::~Statement()
@@ -238,9 +206,10 @@ bool Statement::isNull(int i) const
     return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
 }
 
-Transaction::Transaction(Database &db) : m_db(db)
+Transaction::Transaction(Database &db, Lock lock) : m_db(db)
 {
-    m_db.execScript(QStringLiteral("BEGIN IMMEDIATE"));
+    m_db.execScript(lock == Lock::Immediate ? QStringLiteral("BEGIN IMMEDIATE")
+                                            : QStringLiteral("BEGIN"));
 }
 
 Transaction::~Transaction()

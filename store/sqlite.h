@@ -30,8 +30,12 @@ public:
     int changes() const;
     long long lastInsertRowId() const;
     bool inTransaction() const;
+    // The engine opened the file for reading only (it could not be opened
+    // for writing).
+    bool isReadOnly() const;
     const QString &path() const { return m_path; }
-    // Copies the whole database into a new file at target.
+    // Copies the whole database into a new file at target. The caller holds
+    // the write lock (an immediate transaction) and has changed nothing yet.
     void backupTo(const QString &target);
 
     // Raises the DbError for the engine's last failure on this connection.
@@ -80,7 +84,11 @@ private:
 class Transaction
 {
 public:
-    explicit Transaction(Database &db);
+    // Immediate takes the write lock at once; Deferred only when the first
+    // change comes, so that a file that can only be read can still be read
+    // inside one.
+    enum class Lock { Immediate, Deferred };
+    explicit Transaction(Database &db, Lock lock = Lock::Immediate);
     ~Transaction();
     void commit();
     Transaction(const Transaction &) = delete;

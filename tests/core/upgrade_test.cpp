@@ -1,9 +1,12 @@
 // The schema upgrade on files of the older schema and on current files.
 #include "core/testutil.h"
+#include "store/schema.h"
 #include "store/sqlite.h"
 #include "store/upgrade.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,7 +59,7 @@ TEST(Upgrade, BringsAnOlderFileUpToDateAfterCopyingIt)
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.integer(0), 3);
 
-    // The next run finds both columns and only rebuilds the staging table.
+    // The next run finds both columns and has nothing to do.
     ws.platform.clearShown();
     runSchemaUpgrade(*ws.dm, ws.platform);
     EXPECT_TRUE(ws.platform.texts().isEmpty());
@@ -82,7 +85,13 @@ TEST(Upgrade, EmptyOldFileStillShowsBothMessages)
     EXPECT_EQ(ws.platform.texts(), QStringList({Waiting, Done}));
 }
 
-TEST(Upgrade, CurrentFileOnlyRebuildsTheStagingTable)
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(Upgrade, EmptiesTheStagingTableOnlyWhenItHoldsRows)
 {
     Workspace ws;
     ws.dm->execute("insert into bodrotemp (YATSIRANO) values ('1')");
@@ -90,18 +99,71 @@ TEST(Upgrade, CurrentFileOnlyRebuildsTheStagingTable)
     EXPECT_TRUE(ws.platform.texts().isEmpty());
     EXPECT_TRUE(backups(ws).isEmpty());
     EXPECT_EQ(ws.dm->select("select count(*) from bodrotemp")[0][0], "0");
+
+    // Nothing missing, out of date or staged: not one byte is written, and
+    // no journal is left behind.
+    const QString path = ws.dm->databasePath();
+    const QByteArray before = fileBytes(path);
+    const QDateTime modified = QFileInfo(path).lastModified();
+    runSchemaUpgrade(*ws.dm, ws.platform);
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+    EXPECT_EQ(QDir(ws.path("Data")).entryList(QDir::Files), QStringList{"bodro.mdb"});
 }
 
-TEST(Upgrade, AFileWithoutStagingTableStopsWithTheEngineMessage)
+TEST(Upgrade, MakesWhatIsMissingWithoutACopy)
+{
+    const struct {
+        const char *what;
+        const char *damage;
+    } cases[] = {
+        {"no staging table", "DROP TABLE Bodrotemp"},
+        {"outdated staging table",
+         "DROP TABLE Bodrotemp; CREATE TABLE bodrotemp (YATSIRANO VARCHAR(5)); "
+         "INSERT INTO bodrotemp VALUES ('3')"},
+        {"no accountant table", "DROP TABLE muhisv"},
+        {"no indexes", "DROP INDEX bodro_return; DROP INDEX bodro_period"},
+        {"no tables at all", "DROP TABLE bodro; DROP TABLE Bodrotemp; DROP TABLE muhisv"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Workspace ws;
+        insertBodro(*ws.dm, BodroRow());
+        ws.dm->db().execScript(QLatin1String(c.damage));
+
+        runSchemaUpgrade(*ws.dm, ws.platform);
+
+        EXPECT_TRUE(ws.platform.texts().isEmpty());
+        EXPECT_TRUE(backups(ws).isEmpty());
+        EXPECT_EQ(ws.dm->select("select sql from sqlite_master where name = 'Bodrotemp'"),
+                  QList<QStringList>{{schema::createBodrotemp()}});
+        EXPECT_EQ(ws.dm->select("select count(*) from bodrotemp")[0][0], "0");
+        EXPECT_EQ(ws.dm->select("select count(*) from sqlite_master where type = 'index'")[0][0],
+                  QString::number(schema::indexes().size()));
+        EXPECT_EQ(ws.dm->select("select count(*) from muhisv")[0][0], "0");
+        EXPECT_THROW(ws.dm->execute("insert into bodrotemp (YATSSKNO) values ('1234567890')"),
+                     DbError);
+    }
+}
+
+TEST(Upgrade, AFailureLeavesTheFileAsItWas)
 {
     Workspace ws;
-    ws.dm->execute("drop table bodrotemp");
-    try {
-        runSchemaUpgrade(*ws.dm, ws.platform);
-        ADD_FAILURE() << "went on";
-    } catch (const DbError &e) {
-        EXPECT_TRUE(e.engineText().contains("no such table")) << e.what();
-    }
+    makeOldSchemaDatabase(ws.dm->databasePath(), false);
+    addOldRows(ws.dm->databasePath(), {QString()});
+    // Refuses the last index, after the columns were added in the same run.
+    Database(ws.dm->databasePath(), Database::Mode::OpenExisting)
+        .execScript("CREATE TABLE bodro_period (x)");
+    const QByteArray before = fileBytes(ws.dm->databasePath());
+
+    EXPECT_THROW(runSchemaUpgrade(*ws.dm, ws.platform), DbError);
+
+    EXPECT_EQ(ws.platform.texts(), QStringList{Waiting}) << "success announced";
+    EXPECT_EQ(fileBytes(ws.dm->databasePath()), before);
+    EXPECT_EQ(ws.dm->select("select count(*) from pragma_table_info('bodro') "
+                            "where name in ('YATBDRDEVMIK', 'YATSSKNO')")[0][0],
+              "0");
+    EXPECT_EQ(ws.dm->select("select count(*) from bodrotemp")[0][0], "1");
 }
 
 } // namespace

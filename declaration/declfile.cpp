@@ -149,15 +149,6 @@ QString senderLine(const AccountantRecord &s)
     return line;
 }
 
-QString employeeLine(const Query &row, bool retroactive, LineState &state)
-{
-    QString line;
-    line.reserve(NominalLineLength);
-    for (const LineField &f : EmployeeFields)
-        line += fieldText(f, row.field(QLatin1StringView(f.column)), retroactive, state);
-    return line;
-}
-
 QByteArray toCp1254(const QString &text)
 {
     QStringEncoder encoder("windows-1254");
@@ -168,14 +159,98 @@ QByteArray toCp1254(const QString &text)
     return bytes;
 }
 
+namespace
+{
+
+// Lines go through append() one at a time and are encoded in chunks, so the
+// file never exists as one whole UTF-16 text beside its bytes.
+class FileBuilder
+{
+public:
+    explicit FileBuilder(const AccountantRecord &sender)
+    {
+        m_chunk.reserve(ChunkSize + NominalLineLength * 2);
+        m_chunk += senderLine(sender) + CrLf;
+    }
+
+    void append(const QString &line)
+    {
+        m_chunk += line;
+        m_chunk += CrLf;
+        if (m_chunk.size() >= ChunkSize)
+            encodeChunk();
+    }
+
+    QByteArray finish()
+    {
+        encodeChunk();
+        return std::move(m_bytes);
+    }
+
+private:
+    static constexpr qsizetype ChunkSize = 64 * 1024;
+
+    // A chunk ends with a line, so no character is ever split between two.
+    void encodeChunk()
+    {
+        m_bytes += toCp1254(m_chunk);
+        m_chunk.clear();
+    }
+
+    QString m_chunk;
+    QByteArray m_bytes;
+};
+
+template <typename Value>
+QString buildLine(const Value &value, bool retroactive, LineState &state)
+{
+    QString line;
+    line.reserve(NominalLineLength);
+    for (qsizetype i = 0; i < qsizetype(std::size(EmployeeFields)); ++i)
+        line += fieldText(EmployeeFields[i], value(i), retroactive, state);
+    return line;
+}
+
+} // namespace
+
+QString employeeLine(const Query &row, bool retroactive, LineState &state)
+{
+    return buildLine(
+        [&row](qsizetype i) { return row.field(QLatin1StringView(EmployeeFields[i].column)); },
+        retroactive, state);
+}
+
 QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive)
 {
-    QString text = senderLine(sender) + CrLf;
-    text.reserve(text.size() + rows.recordCount() * (NominalLineLength + 2));
+    FileBuilder file(sender);
     LineState state;
     for (rows.first(); !rows.eof(); rows.next())
-        text += employeeLine(rows, retroactive, state) + CrLf;
-    return toCp1254(text);
+        file.append(employeeLine(rows, retroactive, state));
+    return file.finish();
+}
+
+std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Database &db,
+                                           const BoundSql &selection, bool retroactive)
+{
+    QStringList columns;
+    for (const LineField &f : EmployeeFields)
+        if (!columns.contains(QLatin1StringView(f.column)))
+            columns << QLatin1StringView(f.column);
+    Statement rows = prepareColumns(db, selection.sql, columns);
+    rows.bindAll(selection.params);
+    int position[std::size(EmployeeFields)];
+    for (qsizetype i = 0; i < qsizetype(std::size(EmployeeFields)); ++i)
+        position[i] = int(columns.indexOf(QLatin1StringView(EmployeeFields[i].column)));
+
+    if (!rows.step())
+        return std::nullopt;
+    FileBuilder file(sender);
+    LineState state;
+    const auto value = [&rows, &position](qsizetype i) { return rows.text(position[i]); };
+    do
+        file.append(buildLine(value, retroactive, state));
+    while (rows.step());
+    return file.finish();
 }
 
 QString internetFileName(const QString &msno, const QDateTime &when)

@@ -3,11 +3,15 @@
 // every line. Built whole in memory, then written in one atomic step.
 #pragma once
 
+#include "declaration/selection.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 struct AccountantRecord;
+class Database;
 class Query;
 class Tdm;
 
@@ -32,6 +36,11 @@ QByteArray toCp1254(const QString &text);
 // The whole file for the rows of an open query: sender line, employee lines,
 // CR LF after each.
 QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive);
+
+// The same file for the rows the selection finds, read from the engine one at
+// a time with only the columns a line uses; nullopt when it finds none.
+std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Database &db,
+                                           const BoundSql &selection, bool retroactive);
 
 // "MSNO_ddmmyyyy_hhmmss.txt", the time on a 24-hour clock.
 QString internetFileName(const QString &msno, const QDateTime &when);

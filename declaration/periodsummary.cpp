@@ -29,26 +29,63 @@ Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
     return premium + deposit;
 }
 
-PeriodSummary summarizePeriod(Query &q)
+namespace
+{
+
+// The columns the summary reads, in the positions summarize() reads them at.
+const QStringList &summaryColumns()
+{
+    static const QStringList columns{
+        QStringLiteral("YATISVER"),    QStringLiteral("YATDEVREILK"), QStringLiteral("YATDEVRESON"),
+        QStringLiteral("YATBODROTUR"), QStringLiteral("YATBDRDEVMIK"), QStringLiteral("ISVISIM"),
+        QStringLiteral("YATBRUT"),     QStringLiteral("YATPRIMOR"),   QStringLiteral("YATDEPOOR")};
+    return columns;
+}
+enum { Employer, Start, End, Type, SeqNo, Name, Gross, PremiumRate, DepositRate };
+
+// nextRow() moves to the next row and says whether there is one; text(i) is
+// the current row's column i of summaryColumns().
+template <typename NextRow, typename Text>
+PeriodSummary summarize(const NextRow &nextRow, const Text &text)
 {
     using Key = std::array<QString, 5>;
     PeriodSummary summary;
     Key current;
-    for (q.first(); !q.eof(); q.next()) {
-        const Key key{q.field(QStringLiteral("YATISVER")), q.field(QStringLiteral("YATDEVREILK")),
-                      q.field(QStringLiteral("YATDEVRESON")),
-                      q.field(QStringLiteral("YATBODROTUR")),
-                      q.field(QStringLiteral("YATBDRDEVMIK"))};
+    while (nextRow()) {
+        const Key key{text(Employer), text(Start), text(End), text(Type), text(SeqNo)};
         if (summary.rows.isEmpty() || key != current) {
             current = key;
-            summary.rows.append({employerNumberText(key[0]), q.field(QStringLiteral("ISVISIM")),
-                                 key[1], key[2], returnTypeText(key[3]), Decimal()});
+            summary.rows.append({employerNumberText(key[0]), text(Name), key[1], key[2],
+                                 returnTypeText(key[3]), Decimal()});
         }
-        const Decimal owed = premiumPlusDeposit(q.field(QStringLiteral("YATBRUT")),
-                                                q.field(QStringLiteral("YATPRIMOR")),
-                                                q.field(QStringLiteral("YATDEPOOR")));
+        const Decimal owed =
+            premiumPlusDeposit(text(Gross), text(PremiumRate), text(DepositRate));
         summary.rows.last().total += owed;
         summary.grandTotal += owed;
     }
     return summary;
+}
+
+} // namespace
+
+PeriodSummary summarizePeriod(Query &q)
+{
+    bool started = false;
+    return summarize(
+        [&q, &started] {
+            if (started)
+                q.next();
+            else
+                q.first();
+            started = true;
+            return !q.eof();
+        },
+        [&q](int i) { return q.field(summaryColumns()[i]); });
+}
+
+PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
+{
+    Statement rows = prepareColumns(db, selection.sql, summaryColumns());
+    rows.bindAll(selection.params);
+    return summarize([&rows] { return rows.step(); }, [&rows](int i) { return rows.text(i); });
 }

@@ -2,6 +2,7 @@
 #include "store/dm.h"
 
 #include "app/firstrun.h"
+#include "store/returntable.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -143,6 +144,7 @@ void Tdm::createDatabase(const QString &path)
             db.execScript(schema::createBodrotemp());
             db.execScript(schema::createMuhisv());
             db.execScript(schema::createIndexes());
+            returntable::ensureReturnTable(db);
             tx.commit();
         }
         if (!QFile::rename(temp, path))

@@ -80,7 +80,6 @@ QString createMuhisv()
 QString createIndexes()
 {
     return QStringLiteral(
-        "CREATE INDEX IF NOT EXISTS bodro_isver ON bodro(YATISVER);\n"
         "CREATE INDEX IF NOT EXISTS bodro_srvno ON bodro(YATSRVNO);\n"
         "CREATE INDEX IF NOT EXISTS bodro_return ON bodro(YATISVER, YATDEVREILK, YATDEVRESON, "
         "YATBODROTUR, YATBDRDEVMIK);\n"

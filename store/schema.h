@@ -23,7 +23,8 @@ int widthOf(const QString &column); // bodro / bodrotemp widths; 0 if unknown
 QString createBodro();
 QString createBodrotemp();
 QString createMuhisv();
-// Indexes for the look-ups by employer, fund number, return key and period.
+// Indexes for the look-ups by fund number, return key (which serves the
+// look-ups by employer too) and period.
 QString createIndexes();
 
 QString addSeqNoColumn();   // YATBDRDEVMIK

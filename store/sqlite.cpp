@@ -1,8 +1,13 @@
 // SQLite behind checked calls and one exception type.
 #include "store/sqlite.h"
 
+#include <QCollator>
 #include <QFileInfo>
+#include <QLocale>
 #include <sqlite3.h>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -34,6 +39,58 @@ QString userText(int rc, const QString &engine, const QString &path)
     }
 }
 
+// Employer names in Turkish alphabetical order, case folded the Turkish way
+// (ı with I, i with İ). A list sorts a few thousand rows over a few hundred
+// names, so each name's sort key is made once and kept for later comparisons.
+class TurkishCollation
+{
+public:
+    TurkishCollation() : m_collator(QLocale(QLocale::Turkish, QLocale::Turkey))
+    {
+        m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+
+    int compare(std::string_view a, std::string_view b)
+    {
+        if (a == b)
+            return 0;
+        return keyOf(a).compare(keyOf(b));
+    }
+
+    static int compare(void *self, int na, const void *a, int nb, const void *b)
+    {
+        return static_cast<TurkishCollation *>(self)->compare(
+            std::string_view(static_cast<const char *>(a), size_t(na)),
+            std::string_view(static_cast<const char *>(b), size_t(nb)));
+    }
+    static void destroy(void *self) { delete static_cast<TurkishCollation *>(self); }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+
+    const QCollatorSortKey &keyOf(std::string_view utf8)
+    {
+        auto it = m_keys.find(utf8);
+        if (it == m_keys.end()) {
+            // Names are few; a growing cache is only a sign of a long session.
+            if (m_keys.size() >= MaxKeys)
+                m_keys.clear();
+            it = m_keys
+                     .emplace(std::string(utf8),
+                              m_collator.sortKey(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))))
+                     .first;
+        }
+        return it->second;
+    }
+
+    static constexpr size_t MaxKeys = 100'000;
+    QCollator m_collator;
+    std::unordered_map<std::string, QCollatorSortKey, Hash, std::equal_to<>> m_keys;
+};
+
 } // namespace
 
 Database::Database(const QString &path, Mode mode) : m_path(path)
@@ -53,6 +110,11 @@ Database::Database(const QString &path, Mode mode) : m_path(path)
     sqlite3_extended_result_codes(m_db, 1);
     // A second instance of the program waits for the first instead of failing.
     sqlite3_busy_timeout(m_db, 5000);
+    auto *collation = new TurkishCollation;
+    if (sqlite3_create_collation_v2(m_db, "TURKCE", SQLITE_UTF8, collation,
+                                    &TurkishCollation::compare,
+                                    &TurkishCollation::destroy) != SQLITE_OK)
+        delete collation;
 }
 
 Database::~Database()
@@ -124,6 +186,11 @@ void Database::backupTo(const QString &target)
     if (rc != SQLITE_OK)
         throw DbError(QStringLiteral("Veritabanının yedeği alınamadı (%1): %2").arg(target, engine),
                       engine, rc);
+}
+
+Statement prepareColumns(Database &db, const QString &sql, const QStringList &columns)
+{
+    return db.prepare(QStringLiteral("select %1 from (%2)").arg(columns.join(u','), sql));
 }
 
 Statement::~Statement()

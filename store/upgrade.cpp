@@ -3,6 +3,7 @@
 
 #include "app/platform.h"
 #include "store/dm.h"
+#include "store/returntable.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -81,4 +82,6 @@ void runSchemaUpgrade(Tdm &dm, Platform &platform)
     } catch (const DbError &) {
         // Indexes only speed up look-ups; a file that refuses them still works.
     }
+
+    returntable::ensureReturnTable(db);
 }

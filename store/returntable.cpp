@@ -1,0 +1,105 @@
+// The return table behind the all-returns list.
+#include "store/returntable.h"
+
+#include "store/sqlite.h"
+
+namespace returntable {
+
+namespace {
+
+bool tableExists(Database &db, const QString &name)
+{
+    Statement q = db.prepare(
+        QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    q.bind(1, name);
+    return q.step();
+}
+
+// Undoes everything since the savepoint unless released: inside the schema
+// step's transaction it nests, on its own it is the transaction.
+class Savepoint
+{
+public:
+    explicit Savepoint(Database &db) : m_db(db)
+    {
+        m_db.execScript(QStringLiteral("SAVEPOINT returntable"));
+    }
+    ~Savepoint()
+    {
+        if (!m_released)
+            try {
+                m_db.execScript(QStringLiteral("ROLLBACK TO returntable; RELEASE returntable"));
+            } catch (const DbError &) {
+            }
+    }
+    void release()
+    {
+        m_db.execScript(QStringLiteral("RELEASE returntable"));
+        m_released = true;
+    }
+    Savepoint(const Savepoint &) = delete;
+
+private:
+    Database &m_db;
+    bool m_released = false;
+};
+
+// Without statistics the planner takes the period index for a statement that
+// names one return but not its sequence number: that index hands the rows over
+// in IDSIRA order and spares a sort, and costs a read of the whole period.
+// Statistics of a working file's shape (a first day is shared by the rows of
+// many returns, a return has some tens of rows) make it take the return index.
+// Statistics that ANALYZE gathered from the real rows are left alone.
+void seedStatistics(Database &db)
+{
+    db.execScript(QStringLiteral(
+        "ANALYZE sqlite_schema;"
+        "INSERT INTO sqlite_stat1 (tbl, idx, stat) SELECT 'bodro', column1, column2 FROM "
+        "(VALUES ('bodro_period', '1000000 50000'), ('bodro_return', '1000000 1000 50 50 50 50'), "
+        "('bodro_srvno', '1000000 20')) "
+        "WHERE NOT EXISTS (SELECT 1 FROM sqlite_stat1 WHERE tbl = 'bodro');"
+        // Loads what was written, for this connection too.
+        "ANALYZE sqlite_schema;"));
+}
+
+} // namespace
+
+void ensureReturnTable(Database &db)
+{
+    Savepoint sp(db);
+    if (!tableExists(db, QStringLiteral("bodroliste"))) {
+        db.execScript(QStringLiteral(
+            "CREATE TABLE bodroliste (YATISVER VARCHAR(12), ISVISIM VARCHAR(50), "
+            "YATDEVREILK VARCHAR(25), YATDEVRESON VARCHAR(25), YATBODROTUR VARCHAR(2), "
+            "YATBDRDEVMIK VARCHAR(1));"
+            "INSERT INTO bodroliste SELECT DISTINCT YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, "
+            "YATBODROTUR, YATBDRDEVMIK FROM bodro;"));
+    }
+    // The year the list searches for most often is the last four characters
+    // of the first day; the second index finds one return's lines.
+    db.execScript(QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS bodroliste_year ON bodroliste(substr(YATDEVREILK, -4));"
+        "CREATE INDEX IF NOT EXISTS bodroliste_return ON bodroliste(YATISVER, YATDEVREILK, "
+        "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK);"
+        "DROP INDEX IF EXISTS bodro_isver;"));
+    seedStatistics(db);
+    sp.release();
+}
+
+void refreshReturn(Database &db, const QString &employer, const QString &start,
+                   const QString &end, const QString &type, const QString &seqNo)
+{
+    const QVariantList key{employer, start, end, type, seqNo};
+    db.prepare(QStringLiteral("DELETE FROM bodroliste WHERE YATISVER = ? AND YATDEVREILK = ? AND "
+                              "YATDEVRESON = ? AND YATBODROTUR = ? AND YATBDRDEVMIK = ?"))
+        .bindAll(key)
+        .run();
+    db.prepare(QStringLiteral("INSERT INTO bodroliste SELECT DISTINCT YATISVER, ISVISIM, "
+                              "YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK FROM bodro "
+                              "WHERE YATISVER = ? AND YATDEVREILK = ? AND YATDEVRESON = ? AND "
+                              "YATBODROTUR = ? AND YATBDRDEVMIK = ?"))
+        .bindAll(key)
+        .run();
+}
+
+} // namespace returntable

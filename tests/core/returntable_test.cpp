@@ -1,0 +1,65 @@
+// The return table through the schema step: an older file gets it filled from
+// its stored rows, loses the index that bodro_return makes redundant, and a
+// second run changes nothing.
+#include "core/testutil.h"
+#include "store/returntable.h"
+#include "store/sqlite.h"
+#include "store/upgrade.h"
+
+#include <gtest/gtest.h>
+
+TEST(ReturnTable, SchemaStepBuildsItForAnOlderFileOnceAndDropsTheEmployerIndex)
+{
+    Workspace ws;
+    makeOldSchemaDatabase(ws.dm->databasePath(), true);
+    {
+        Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+        db.execScript(QStringLiteral(
+            "CREATE INDEX bodro_isver ON bodro(YATISVER);"
+            "insert into bodro (YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
+            "YATBDRDEVMIK, YATSRVNO) values "
+            "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '1', '111111'),"
+            "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '1', '222222'),"
+            "('010001000001', 'DENEME', '01.03.2013', '31.03.2013', '01', '1', '333333'),"
+            "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '2', '111111'),"
+            "('020002000002', 'Öz', '01.04.2014', '30.04.2014', '02', '1', '444444')"));
+    }
+    const QList<QStringList> expected = {
+        {"010001000001", "DENEME", "01.03.2013", "31.03.2013", "01", "1"},
+        {"010001000001", "Deneme", "01.03.2013", "31.03.2013", "01", "1"},
+        {"010001000001", "Deneme", "01.03.2013", "31.03.2013", "01", "2"},
+        {"020002000002", "Öz", "01.04.2014", "30.04.2014", "02", "1"},
+    };
+    const auto lines = [&ws] {
+        return ws.dm->select(QStringLiteral("select * from bodroliste order by 1, 2, 6"));
+    };
+
+    runSchemaUpgrade(*ws.dm, ws.platform);
+    EXPECT_EQ(lines(), expected);
+    EXPECT_TRUE(ws.dm->select(QStringLiteral("select 1 from sqlite_master where name = "
+                                             "'bodro_isver'"))
+                    .isEmpty());
+
+    runSchemaUpgrade(*ws.dm, ws.platform);
+    returntable::ensureReturnTable(ws.dm->db());
+    EXPECT_EQ(lines(), expected);
+}
+
+TEST(ReturnTable, AFailedBuildLeavesNoHalfTable)
+{
+    Workspace ws;
+    makeOldSchemaDatabase(ws.dm->databasePath(), true);
+    {
+        Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+        // The index name is taken by a table, so the build fails after the
+        // table has been created and filled.
+        db.execScript(QStringLiteral(
+            "insert into bodro (YATISVER) values ('010001000001');"
+            "CREATE TABLE bodroliste_year (x)"));
+    }
+    EXPECT_THROW(returntable::ensureReturnTable(ws.dm->db()), DbError);
+    EXPECT_TRUE(ws.dm->select(QStringLiteral("select 1 from sqlite_master where name = "
+                                             "'bodroliste'"))
+                    .isEmpty());
+    EXPECT_FALSE(ws.dm->db().inTransaction());
+}

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <malloc.h>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -167,8 +168,9 @@ QString outputPath(const char *name)
     return QDir(fixture().dir.path()).filePath(QLatin1String(name));
 }
 
-// Peak resident memory that fn adds, in MiB: the kernel's high-water mark is
-// reset to the present size first.
+// Peak resident memory that fn adds, in MiB: freed heap goes back to the
+// system and the kernel's high-water mark is reset to the present size first,
+// so that what earlier runs left behind does not hide the peak.
 double peakExtraMiB(const std::function<void()> &fn)
 {
     const auto statusKiB = [](const char *field) {
@@ -182,6 +184,7 @@ double peakExtraMiB(const std::function<void()> &fn)
             }
         return 0L;
     };
+    malloc_trim(0);
     if (FILE *f = std::fopen("/proc/self/clear_refs", "w")) {
         std::fputs("5", f);
         std::fclose(f);

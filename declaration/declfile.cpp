@@ -73,67 +73,114 @@ const QString CrLf = QStringLiteral("\r\n");
 
 // Characters as the file counts them: one byte each, so a character outside
 // the basic plane, two UTF-16 units, is still one.
-qsizetype characterCount(const QString &text)
+qsizetype characterCount(QStringView text)
 {
     return text.size() -
            std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c.isLowSurrogate(); });
 }
 
-QString zeroFilled(const QString &text, int width)
+// The appenders below write a field straight onto the end of its line, so
+// that a line costs no intermediate texts.
+
+void appendZeroFilled(QString &line, QStringView text, int width)
 {
     const qsizetype n = characterCount(text);
-    return n >= width ? text : QString(width - n, u'0') + text;
+    if (n < width)
+        line.resize(line.size() + (width - n), u'0');
+    line += text;
 }
 
-QString spaceFilled(const QString &text, int width)
+void appendSpaceFilled(QString &line, QStringView text, int width)
 {
     const qsizetype n = characterCount(text);
-    return n >= width ? text : text + QString(width - n, u' ');
+    line += text;
+    if (n < width)
+        line.resize(line.size() + (width - n), u' ');
 }
 
-QString withoutSeparators(QString text, QLatin1StringView separators)
+// The text without the separators, zeros on the left up to width.
+void appendDigits(QString &line, QStringView text, QLatin1StringView separators, int width)
 {
-    for (const char c : separators)
-        text.remove(QLatin1Char(c));
-    return text;
+    const auto kept = [separators](QChar c) { return !separators.contains(c); };
+    const qsizetype n =
+        std::count_if(text.cbegin(), text.cend(),
+                      [&kept](QChar c) { return kept(c) && !c.isLowSurrogate(); });
+    if (n < width)
+        line.resize(line.size() + (width - n), u'0');
+    for (const QChar c : text)
+        if (kept(c))
+            line += c;
 }
 
-QString typeCode(const QString &stored, bool retroactive, const QString &previous)
+const QString &typeCode(const QString &stored, bool retroactive, const QString &previous)
 {
+    static const QString Codes[] = {QStringLiteral("01"), QStringLiteral("11"),
+                                    QStringLiteral("02"), QStringLiteral("12")};
     if (stored == u"01")
-        return retroactive ? QStringLiteral("11") : QStringLiteral("01");
+        return Codes[retroactive ? 1 : 0];
     if (stored == u"02")
-        return retroactive ? QStringLiteral("12") : QStringLiteral("02");
+        return Codes[retroactive ? 3 : 2];
     return previous;
 }
 
-QString fieldText(const LineField &f, const QString &value, bool retroactive, LineState &state)
+// A rate as a number with two decimals, without separators. Rates repeat from
+// line to line, so the last two texts are kept with their digits.
+QString rateDigits(const QString &value)
+{
+    struct Known {
+        QString text;
+        QString digits;
+    };
+    thread_local Known known[2];
+    thread_local int next = 0;
+    for (const Known &k : known)
+        if (!k.digits.isNull() && k.text == value)
+            return k.digits;
+    QString digits = amount::format(Decimal::fromText(value));
+    digits.remove(u',');
+    digits.remove(u'.');
+    // A copy of its own: the value's storage is reused for the next line.
+    known[next] = {QString(value.constData(), value.size()), digits};
+    next = 1 - next;
+    return digits;
+}
+
+void appendField(QString &line, const LineField &f, const QString &value, bool retroactive,
+                 LineState &state)
 {
     switch (f.rule) {
     case Rule::AsStored:
-        return value;
+        line += value;
+        return;
     case Rule::DateDigits:
-        return withoutSeparators(value, QLatin1StringView("./"));
+        appendDigits(line, value, QLatin1StringView("./"), 0);
+        return;
     case Rule::TypeCode:
         state.typeCode = typeCode(value, retroactive, state.typeCode);
-        return state.typeCode;
+        line += state.typeCode;
+        return;
     case Rule::LineNumber:
         state.lineNumber =
             state.lineNumber > 0 && value == state.previousEmployer ? state.lineNumber + 1 : 1;
-        state.previousEmployer = value;
-        return zeroFilled(QString::number(state.lineNumber), f.width);
+        if (state.previousEmployer != value)
+            state.previousEmployer = QString(value.constData(), value.size());
+        appendZeroFilled(line, QString::number(state.lineNumber), f.width);
+        return;
     case Rule::ZeroFill:
-        return zeroFilled(value, f.width);
+        appendZeroFilled(line, value, f.width);
+        return;
     case Rule::LeaveReason:
-        return value.isEmpty() ? QStringLiteral(" ") : value;
+        line += value.isEmpty() ? QStringView(u" ") : QStringView(value);
+        return;
     case Rule::AmountDigits:
-        return zeroFilled(withoutSeparators(value, QLatin1StringView(",.")), f.width);
+        appendDigits(line, value, QLatin1StringView(",."), f.width);
+        return;
     case Rule::RateDigits:
-        return zeroFilled(
-            withoutSeparators(amount::format(Decimal::fromText(value)), QLatin1StringView(",.")),
-            f.width);
+        appendZeroFilled(line, rateDigits(value), f.width);
+        return;
     case Rule::SpaceFill:
-        return spaceFilled(value, f.width);
+        appendSpaceFilled(line, value, f.width);
+        return;
     }
     Q_UNREACHABLE();
 }
@@ -201,23 +248,26 @@ private:
     QByteArray m_bytes;
 };
 
+// Appends the employee line of one row to line; value(i) is the stored text
+// for EmployeeFields[i].
 template <typename Value>
-QString buildLine(const Value &value, bool retroactive, LineState &state)
+void appendLine(QString &line, const Value &value, bool retroactive, LineState &state)
 {
-    QString line;
-    line.reserve(NominalLineLength);
     for (qsizetype i = 0; i < qsizetype(std::size(EmployeeFields)); ++i)
-        line += fieldText(EmployeeFields[i], value(i), retroactive, state);
-    return line;
+        appendField(line, EmployeeFields[i], value(i), retroactive, state);
 }
 
 } // namespace
 
 QString employeeLine(const Query &row, bool retroactive, LineState &state)
 {
-    return buildLine(
+    QString line;
+    line.reserve(NominalLineLength);
+    appendLine(
+        line,
         [&row](qsizetype i) { return row.field(QLatin1StringView(EmployeeFields[i].column)); },
         retroactive, state);
+    return line;
 }
 
 QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive)
@@ -246,10 +296,19 @@ std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Datab
         return std::nullopt;
     FileBuilder file(sender);
     LineState state;
-    const auto value = [&rows, &position](qsizetype i) { return rows.text(position[i]); };
-    do
-        file.append(buildLine(value, retroactive, state));
-    while (rows.step());
+    // One text per column and one line, their storage reused from row to row.
+    QList<QString> values(columns.size());
+    QString line;
+    line.reserve(NominalLineLength);
+    do {
+        for (int c = 0; c < columns.size(); ++c)
+            rows.readText(c, values[c]);
+        line.resize(0);
+        appendLine(
+            line, [&values, &position](qsizetype i) -> const QString & { return values[position[i]]; },
+            retroactive, state);
+        file.append(line);
+    } while (rows.step());
     return file.finish();
 }
 

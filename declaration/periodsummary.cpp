@@ -4,6 +4,7 @@
 #include "controls/amounttext.h"
 #include "store/dm.h"
 
+#include <algorithm>
 #include <array>
 
 QString employerNumberText(const QString &registryNo)
@@ -20,19 +21,31 @@ QString returnTypeText(const QString &code)
     return QString();
 }
 
+namespace
+{
+
+Decimal roundedRate(const QString &rate)
+{
+    return amount::round(Decimal::fromText(rate));
+}
+
+Decimal owedAt(const Decimal &pay, const Decimal &premiumRate, const Decimal &depositRate)
+{
+    return pay.percentOf(premiumRate) + pay.percentOf(depositRate);
+}
+
+} // namespace
+
 Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
                            const QString &depositRate)
 {
-    const Decimal pay = amount::textAsFloat(gross);
-    const Decimal premium = pay.percentOf(amount::round(Decimal::fromText(premiumRate)));
-    const Decimal deposit = pay.percentOf(amount::round(Decimal::fromText(depositRate)));
-    return premium + deposit;
+    return owedAt(amount::textAsFloat(gross), roundedRate(premiumRate), roundedRate(depositRate));
 }
 
 namespace
 {
 
-// The columns the summary reads, in the positions summarize() reads them at.
+// The columns the summary reads, in the positions both readers use.
 const QStringList &summaryColumns()
 {
     static const QStringList columns{
@@ -41,51 +54,90 @@ const QStringList &summaryColumns()
         QStringLiteral("YATBRUT"),     QStringLiteral("YATPRIMOR"),   QStringLiteral("YATDEPOOR")};
     return columns;
 }
-enum { Employer, Start, End, Type, SeqNo, Name, Gross, PremiumRate, DepositRate };
+enum { Employer, Start, End, Type, SeqNo, Name, Gross, PremiumRate, DepositRate, KeyColumns = 5 };
 
-// nextRow() moves to the next row and says whether there is one; text(i) is
-// the current row's column i of summaryColumns().
-template <typename NextRow, typename Text>
-PeriodSummary summarize(const NextRow &nextRow, const Text &text)
+// A new line for each run of rows of one return; text(i) reads column i of the
+// run's first row.
+template <typename Text>
+void startReturn(PeriodSummary &summary, const Text &text)
 {
-    using Key = std::array<QString, 5>;
-    PeriodSummary summary;
-    Key current;
-    while (nextRow()) {
-        const Key key{text(Employer), text(Start), text(End), text(Type), text(SeqNo)};
-        if (summary.rows.isEmpty() || key != current) {
-            current = key;
-            summary.rows.append({employerNumberText(key[0]), text(Name), key[1], key[2],
-                                 returnTypeText(key[3]), Decimal()});
-        }
-        const Decimal owed =
-            premiumPlusDeposit(text(Gross), text(PremiumRate), text(DepositRate));
-        summary.rows.last().total += owed;
-        summary.grandTotal += owed;
-    }
-    return summary;
+    summary.rows.append({employerNumberText(text(Employer)), text(Name), text(Start), text(End),
+                         returnTypeText(text(Type)), Decimal()});
 }
+
+void addOwed(PeriodSummary &summary, const Decimal &owed)
+{
+    summary.rows.last().total += owed;
+    summary.grandTotal += owed;
+}
+
+bool sameBytes(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+// Rates repeat from row to row: each text is read and rounded once.
+class RateCache
+{
+public:
+    const Decimal &operator()(QByteArrayView text)
+    {
+        if (!m_valid || !sameBytes(m_text, text)) {
+            m_valid = false;
+            m_value = roundedRate(QString::fromUtf8(text));
+            m_text = text.toByteArray();
+            m_valid = true;
+        }
+        return m_value;
+    }
+
+private:
+    QByteArray m_text;
+    Decimal m_value;
+    bool m_valid = false;
+};
 
 } // namespace
 
 PeriodSummary summarizePeriod(Query &q)
 {
-    bool started = false;
-    return summarize(
-        [&q, &started] {
-            if (started)
-                q.next();
-            else
-                q.first();
-            started = true;
-            return !q.eof();
-        },
-        [&q](int i) { return q.field(summaryColumns()[i]); });
+    PeriodSummary summary;
+    const auto text = [&q](int i) { return q.field(summaryColumns()[i]); };
+    QStringList current;
+    for (q.first(); !q.eof(); q.next()) {
+        QStringList key;
+        for (int i = 0; i < KeyColumns; ++i)
+            key << text(i);
+        if (summary.rows.isEmpty() || key != current) {
+            current = key;
+            startReturn(summary, text);
+        }
+        addOwed(summary, premiumPlusDeposit(text(Gross), text(PremiumRate), text(DepositRate)));
+    }
+    return summary;
 }
 
 PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
 {
     Statement rows = prepareColumns(db, selection.sql, summaryColumns());
     rows.bindAll(selection.params);
-    return summarize([&rows] { return rows.step(); }, [&rows](int i) { return rows.text(i); });
+    PeriodSummary summary;
+    // The key is compared as the engine hands it over; texts are made only
+    // for the first row of each return.
+    std::array<QByteArray, KeyColumns> current;
+    RateCache premiumRate, depositRate;
+    while (rows.step()) {
+        bool same = !summary.rows.isEmpty();
+        for (int i = 0; i < KeyColumns && same; ++i)
+            same = sameBytes(current[i], rows.utf8(i));
+        if (!same) {
+            for (int i = 0; i < KeyColumns; ++i)
+                current[i] = rows.utf8(i).toByteArray();
+            startReturn(summary, [&rows](int i) { return rows.text(i); });
+        }
+        addOwed(summary, owedAt(amount::textAsFloat(rows.text(Gross)),
+                                premiumRate(rows.utf8(PremiumRate)),
+                                depositRate(rows.utf8(DepositRate))));
+    }
+    return summary;
 }

@@ -4,6 +4,7 @@
 #include <QCollator>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStringDecoder>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -289,10 +290,27 @@ QString Statement::columnName(int i) const
 
 QString Statement::text(int i) const
 {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
-    if (!p)
+    const QByteArrayView bytes = utf8(i);
+    if (!bytes.data())
         return QStringLiteral(""); // NULL reads as empty text
-    return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, i));
+    return QString::fromUtf8(bytes);
+}
+
+void Statement::readText(int i, QString &into) const
+{
+    const QByteArrayView bytes = utf8(i);
+    // UTF-8 never takes fewer bytes than UTF-16 takes units. An initial byte
+    // order mark is kept as text, as fromUtf8 keeps it.
+    into.resize(bytes.size());
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    into.truncate(decoder.appendToBuffer(into.data(), bytes) - into.constData());
+}
+
+QByteArrayView Statement::utf8(int i) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+    return QByteArrayView(p, p ? sqlite3_column_bytes(m_stmt, i) : 0);
 }
 
 long long Statement::integer(int i) const

@@ -4,6 +4,7 @@
 
 #include "app/errors.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -69,6 +70,10 @@ public:
     int columnCount() const;
     QString columnName(int i) const;
     QString text(int i) const; // NULL reads as empty text
+    // The same text into `into`, reusing its storage: for readers of many rows.
+    void readText(int i, QString &into) const;
+    // The column's UTF-8 bytes, valid until the next step; NULL reads as empty.
+    QByteArrayView utf8(int i) const;
     long long integer(int i) const;
     bool isNull(int i) const;
 

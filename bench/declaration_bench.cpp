@@ -18,14 +18,14 @@
 #include <sqlite3.h>
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <map>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <malloc.h>
-#include <fstream>
-#include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -39,8 +39,8 @@ constexpr int RowsPerPeriod = Employers * EmployeesPerReturn;
 
 // Names that start with the letters a character-code sort puts in the wrong
 // place, so that the list's collation does real work.
-const char *const NameStarts[] = {"Zeki", "ayşe", "Çelik", "Öz", "İnci", "Şahin", "Ilgaz",
-                                  "ırmak", "Üstün", "Gök", "Ğ", "Demir"};
+const char *const NameStarts[] = {"Zeki",  "ayşe",  "Çelik", "Öz",  "İnci", "Şahin",
+                                  "Ilgaz", "ırmak", "Üstün", "Gök", "Ğ",    "Demir"};
 
 QByteArray utf8(const QString &s)
 {
@@ -116,15 +116,14 @@ struct Fixture {
             pays << utf8(QStringLiteral("1,%1.50").arg(100 + k));
         }
         const auto text = [insert](int index, const QByteArray &value) {
-            sqlite3_bind_text(insert, index, value.constData(), int(value.size()),
-                              SQLITE_STATIC);
+            sqlite3_bind_text(insert, index, value.constData(), int(value.size()), SQLITE_STATIC);
         };
         const struct {
             int index;
             const char *value;
-        } fixed[] = {{6, "12345678901"}, {8, "E"},          {9, "30"},       {10, ""},
-                     {12, "5.00"},       {13, "10.00"},     {14, "Girne Cad."}, {15, "2281234"},
-                     {17, "01"},         {18, "1"},         {19, "1"},       {20, "123456789"}};
+        } fixed[] = {{6, "12345678901"}, {8, "E"},      {9, "30"},          {10, ""},
+                     {12, "5.00"},       {13, "10.00"}, {14, "Girne Cad."}, {15, "2281234"},
+                     {17, "01"},         {18, "1"},     {19, "1"},          {20, "123456789"}};
         for (const auto &f : fixed)
             sqlite3_bind_text(insert, f.index, f.value, -1, SQLITE_STATIC);
         for (int p = 0; p < Periods; ++p) {
@@ -197,16 +196,16 @@ double peakExtraMiB(const std::function<void()> &fn)
 void runFile()
 {
     Fixture &f = fixture();
-    const std::optional<QByteArray> bytes = declarationBytes(
-        f.sender, f.dm.db(), fileSelection(f.period, QString(), QString()), false);
+    const std::optional<QByteArray> bytes =
+        declarationBytes(f.sender, f.dm.db(), fileSelection(f.period, QString(), QString()), false);
     writeFileAtomically(outputPath("4711_0.txt"), bytes.value());
 }
 
 void runFileFloor()
 {
     Fixture &f = fixture();
-    floor_declaration_file(f.dm.db().handle(), utf8(senderLine(f.sender)).constData(),
-                           "01.01.2012", "31.01.2012", "01",
+    floor_declaration_file(f.dm.db().handle(), utf8(senderLine(f.sender)).constData(), "01.01.2012",
+                           "31.01.2012", "01",
                            QFile::encodeName(outputPath("floor.txt")).constData());
 }
 
@@ -250,8 +249,8 @@ void BM_PeriodSummaryFloor(benchmark::State &state)
     long returns = 0;
     long long total = 0;
     for (auto _ : state) {
-        returns = floor_period_summary(f.dm.db().handle(), "01.01.2012", "31.01.2012", "01",
-                                       &total);
+        returns =
+            floor_period_summary(f.dm.db().handle(), "01.01.2012", "31.01.2012", "01", &total);
         benchmark::DoNotOptimize(total);
     }
     if (returns != Employers)
@@ -297,8 +296,8 @@ void BM_OneReturnPrint(benchmark::State &state)
 {
     Fixture &f = fixture();
     const QString employer = employerNo(Employers / 2);
-    const PrintRequest request{employer.mid(0, 2), employer.mid(2, 4), employer.mid(6, 6),
-                               periodStart(3),     periodEnd(3),       QStringLiteral("01"),
+    const PrintRequest request{employer.mid(0, 2),  employer.mid(2, 4),   employer.mid(6, 6),
+                               periodStart(3),      periodEnd(3),         QStringLiteral("01"),
                                QStringLiteral("1"), PrintScope::OneReturn};
     for (auto _ : state) {
         if (!preparePrint(f.dm, request))
@@ -323,7 +322,7 @@ BENCHMARK(BM_OneReturnFile)->Unit(benchmark::kMicrosecond);
 // Keeps the median of every benchmark for the closing table.
 class MedianReporter : public benchmark::ConsoleReporter
 {
-public:
+  public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs)

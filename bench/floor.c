@@ -41,13 +41,25 @@ static const unsigned short HighBlock[32] = {
 static int cp1254(unsigned cp)
 {
     switch (cp) {
-    case 0x011E: return 0xD0;
-    case 0x0130: return 0xDD;
-    case 0x015E: return 0xDE;
-    case 0x011F: return 0xF0;
-    case 0x0131: return 0xFD;
-    case 0x015F: return 0xFE;
-    case 0xD0: case 0xDD: case 0xDE: case 0xF0: case 0xFD: case 0xFE: return '?';
+    case 0x011E:
+        return 0xD0;
+    case 0x0130:
+        return 0xDD;
+    case 0x015E:
+        return 0xDE;
+    case 0x011F:
+        return 0xF0;
+    case 0x0131:
+        return 0xFD;
+    case 0x015F:
+        return 0xFE;
+    case 0xD0:
+    case 0xDD:
+    case 0xDE:
+    case 0xF0:
+    case 0xFD:
+    case 0xFE:
+        return '?';
     }
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
         return (int)cp;
@@ -186,8 +198,8 @@ long floor_declaration_file(sqlite3 *db, const char *sender, const char *start, 
         putText(&b, digits, without(COL(1), "./", digits));
         putText(&b, digits, without(COL(2), "./", digits));
         put(&b, (const char *)sqlite3_column_text(stmt, 3), 2);
-        lineNumber = lineNumber > 0 && strcmp(previous, (const char *)isver) == 0 ? lineNumber + 1
-                                                                                 : 1;
+        lineNumber =
+            lineNumber > 0 && strcmp(previous, (const char *)isver) == 0 ? lineNumber + 1 : 1;
         snprintf(previous, sizeof previous, "%s", (const char *)isver);
         snprintf(number, sizeof number, "%06d", lineNumber);
         put(&b, number, 6);
@@ -242,7 +254,8 @@ long floor_period_summary(sqlite3 *db, const char *start, const char *end, const
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         int same = count > 0;
         for (int k = 0; k < 5 && same; ++k)
-            same = strcmp(groups[count - 1].key[k], (const char *)sqlite3_column_text(stmt, k)) == 0;
+            same =
+                strcmp(groups[count - 1].key[k], (const char *)sqlite3_column_text(stmt, k)) == 0;
         if (!same) {
             if (count == capacity) {
                 capacity = capacity ? capacity * 2 : 256;

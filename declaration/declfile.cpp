@@ -102,9 +102,8 @@ void appendSpaceFilled(QString &line, QStringView text, int width)
 void appendDigits(QString &line, QStringView text, QLatin1StringView separators, int width)
 {
     const auto kept = [separators](QChar c) { return !separators.contains(c); };
-    const qsizetype n =
-        std::count_if(text.cbegin(), text.cend(),
-                      [&kept](QChar c) { return kept(c) && !c.isLowSurrogate(); });
+    const qsizetype n = std::count_if(text.cbegin(), text.cend(),
+                                      [&kept](QChar c) { return kept(c) && !c.isLowSurrogate(); });
     if (n < width)
         line.resize(line.size() + (width - n), u'0');
     for (const QChar c : text)
@@ -213,7 +212,7 @@ namespace
 // file never exists as one whole UTF-16 text beside its bytes.
 class FileBuilder
 {
-public:
+  public:
     explicit FileBuilder(const AccountantRecord &sender)
     {
         m_chunk.reserve(ChunkSize + NominalLineLength * 2);
@@ -234,7 +233,7 @@ public:
         return std::move(m_bytes);
     }
 
-private:
+  private:
     static constexpr qsizetype ChunkSize = 64 * 1024;
 
     // A chunk ends with a line, so no character is ever split between two.
@@ -305,7 +304,8 @@ std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Datab
             rows.readText(c, values[c]);
         line.resize(0);
         appendLine(
-            line, [&values, &position](qsizetype i) -> const QString & { return values[position[i]]; },
+            line,
+            [&values, &position](qsizetype i) -> const QString & { return values[position[i]]; },
             retroactive, state);
         file.append(line);
     } while (rows.step());

@@ -5,10 +5,10 @@
 
 #include "declaration/selection.h"
 
+#include <optional>
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
-#include <optional>
 
 struct AccountantRecord;
 class Database;

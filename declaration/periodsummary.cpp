@@ -48,18 +48,18 @@ namespace
 // The columns the summary reads, in the positions both readers use.
 const QStringList &summaryColumns()
 {
-    static const QStringList columns{
-        QStringLiteral("YATISVER"),    QStringLiteral("YATDEVREILK"), QStringLiteral("YATDEVRESON"),
-        QStringLiteral("YATBODROTUR"), QStringLiteral("YATBDRDEVMIK"), QStringLiteral("ISVISIM"),
-        QStringLiteral("YATBRUT"),     QStringLiteral("YATPRIMOR"),   QStringLiteral("YATDEPOOR")};
+    static const QStringList columns{QStringLiteral("YATISVER"),     QStringLiteral("YATDEVREILK"),
+                                     QStringLiteral("YATDEVRESON"),  QStringLiteral("YATBODROTUR"),
+                                     QStringLiteral("YATBDRDEVMIK"), QStringLiteral("ISVISIM"),
+                                     QStringLiteral("YATBRUT"),      QStringLiteral("YATPRIMOR"),
+                                     QStringLiteral("YATDEPOOR")};
     return columns;
 }
 enum { Employer, Start, End, Type, SeqNo, Name, Gross, PremiumRate, DepositRate, KeyColumns = 5 };
 
 // A new line for each run of rows of one return; text(i) reads column i of the
 // run's first row.
-template <typename Text>
-void startReturn(PeriodSummary &summary, const Text &text)
+template <typename Text> void startReturn(PeriodSummary &summary, const Text &text)
 {
     summary.rows.append({employerNumberText(text(Employer)), text(Name), text(Start), text(End),
                          returnTypeText(text(Type)), Decimal()});
@@ -79,7 +79,7 @@ bool sameBytes(QByteArrayView a, QByteArrayView b)
 // Rates repeat from row to row: each text is read and rounded once.
 class RateCache
 {
-public:
+  public:
     const Decimal &operator()(QByteArrayView text)
     {
         if (!m_valid || !sameBytes(m_text, text)) {
@@ -91,7 +91,7 @@ public:
         return m_value;
     }
 
-private:
+  private:
     QByteArray m_text;
     Decimal m_value;
     bool m_valid = false;
@@ -135,9 +135,9 @@ PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
                 current[i] = rows.utf8(i).toByteArray();
             startReturn(summary, [&rows](int i) { return rows.text(i); });
         }
-        addOwed(summary, owedAt(amount::textAsFloat(rows.text(Gross)),
-                                premiumRate(rows.utf8(PremiumRate)),
-                                depositRate(rows.utf8(DepositRate))));
+        addOwed(summary,
+                owedAt(amount::textAsFloat(rows.text(Gross)), premiumRate(rows.utf8(PremiumRate)),
+                       depositRate(rows.utf8(DepositRate))));
     }
     return summary;
 }

@@ -27,8 +27,8 @@ void searchAllReturns(Query &query, const QString &yearText)
         "select YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK "
         "from bodroliste where YATDEVREILK like '%' || ?1 ");
     const QString order = QStringLiteral("ORDER BY ISVISIM COLLATE TURKCE, YATDEVREILK asc");
-    query.setSql(columns + (plainYear ? QStringLiteral("and substr(YATDEVREILK, -4) = ?1 ")
-                                      : QString()) +
+    query.setSql(columns +
+                     (plainYear ? QStringLiteral("and substr(YATDEVREILK, -4) = ?1 ") : QString()) +
                      order,
                  {yearText});
     query.open();

@@ -3,14 +3,16 @@
 
 #include "store/sqlite.h"
 
-namespace returntable {
+namespace returntable
+{
 
-namespace {
+namespace
+{
 
 bool tableExists(Database &db, const QString &name)
 {
-    Statement q = db.prepare(
-        QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    Statement q =
+        db.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
     q.bind(1, name);
     return q.step();
 }
@@ -19,7 +21,7 @@ bool tableExists(Database &db, const QString &name)
 // step's transaction it nests, on its own it is the transaction.
 class Savepoint
 {
-public:
+  public:
     explicit Savepoint(Database &db) : m_db(db)
     {
         m_db.execScript(QStringLiteral("SAVEPOINT returntable"));
@@ -39,7 +41,7 @@ public:
     }
     Savepoint(const Savepoint &) = delete;
 
-private:
+  private:
     Database &m_db;
     bool m_released = false;
 };
@@ -86,8 +88,8 @@ void ensureReturnTable(Database &db)
     sp.release();
 }
 
-void refreshReturn(Database &db, const QString &employer, const QString &start,
-                   const QString &end, const QString &type, const QString &seqNo)
+void refreshReturn(Database &db, const QString &employer, const QString &start, const QString &end,
+                   const QString &type, const QString &seqNo)
 {
     const QVariantList key{employer, start, end, type, seqNo};
     db.prepare(QStringLiteral("DELETE FROM bodroliste WHERE YATISVER = ? AND YATDEVREILK = ? AND "

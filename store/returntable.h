@@ -9,7 +9,8 @@
 
 class Database;
 
-namespace returntable {
+namespace returntable
+{
 
 // Creates the table and its indexes where they are missing, fills a new table
 // from bodro, drops bodro_isver, whose column leads bodro_return anyway, and
@@ -20,7 +21,7 @@ void ensureReturnTable(Database &db);
 
 // Replaces the table's lines of one return with what bodro holds for it now.
 // Called inside the caller's transaction.
-void refreshReturn(Database &db, const QString &employer, const QString &start,
-                   const QString &end, const QString &type, const QString &seqNo);
+void refreshReturn(Database &db, const QString &employer, const QString &start, const QString &end,
+                   const QString &type, const QString &seqNo);
 
 } // namespace returntable

@@ -45,7 +45,7 @@ QString userText(int rc, const QString &engine, const QString &path)
 // names, so each name's sort key is made once and kept for later comparisons.
 class TurkishCollation
 {
-public:
+  public:
     TurkishCollation() : m_collator(QLocale(QLocale::Turkish, QLocale::Turkey))
     {
         m_collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -66,7 +66,7 @@ public:
     }
     static void destroy(void *self) { delete static_cast<TurkishCollation *>(self); }
 
-private:
+  private:
     struct Hash {
         using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
@@ -80,8 +80,8 @@ private:
             if (m_keys.size() >= MaxKeys)
                 m_keys.clear();
             it = m_keys
-                     .emplace(std::string(utf8),
-                              m_collator.sortKey(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))))
+                     .emplace(std::string(utf8), m_collator.sortKey(QString::fromUtf8(
+                                                     utf8.data(), qsizetype(utf8.size()))))
                      .first;
         }
         return it->second;

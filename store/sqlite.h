@@ -4,11 +4,11 @@
 
 #include "app/errors.h"
 
+#include <memory>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -20,7 +20,8 @@ class Database
 public:
     enum class Mode { OpenExisting, Create };
     // Opens the file. The connection knows the collation TURKCE: Turkish
-    // alphabetical order with case folded the Turkish way. OpenExisting fails on a missing file; Create makes it.
+    // alphabetical order with case folded the Turkish way. OpenExisting fails on a missing file;
+    // Create makes it.
     Database(const QString &path, Mode mode);
     ~Database();
     Database(const Database &) = delete;

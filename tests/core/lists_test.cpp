@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QLocale>
 #include <algorithm>
+#include <QLocale>
 
 namespace {
 
@@ -177,8 +177,8 @@ TEST(ReturnLists, YearSearchSortsNamesInTurkishOrderWithTurkishCaseAndKeepsNameV
     Workspace ws;
     // Stored in character-code order, which puts every Turkish initial and
     // every lower-case name after "Zeki".
-    const char *names[] = {"Ilgaz", "Zeki", "ayşe", "ilker", "Çelik", "Öz", "İnci",
-                           "Şahin", "ırmak", "Ayşe"};
+    const char *names[] = {"Ilgaz", "Zeki", "ayşe",  "ilker", "Çelik",
+                           "Öz",    "İnci", "Şahin", "ırmak", "Ayşe"};
     int n = 0;
     for (const char *name : names) {
         BodroRow r = row(QStringLiteral("0100010000%1").arg(++n, 2, 10, QLatin1Char('0')),

@@ -9,9 +9,9 @@
 #include "entry/returnstore.h"
 #include "print/printcommands.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <QRegularExpression>
-#include <functional>
 #include <sqlite3.h>
 
 using namespace returnstore;
@@ -60,9 +60,19 @@ ReturnHeader header(const QString &employer, const QString &seq)
 
 GridRow employee(const QString &srvno)
 {
-    return {QStringLiteral("1"), srvno, {}, {}, QStringLiteral("Ali"), QStringLiteral("E"),
-            QStringLiteral("30"), {}, QStringLiteral("1,000.00"), QStringLiteral("5.00"),
-            QStringLiteral("50.00"), QStringLiteral("10.00"), QStringLiteral("100.00"),
+    return {QStringLiteral("1"),
+            srvno,
+            {},
+            {},
+            QStringLiteral("Ali"),
+            QStringLiteral("E"),
+            QStringLiteral("30"),
+            {},
+            QStringLiteral("1,000.00"),
+            QStringLiteral("5.00"),
+            QStringLiteral("50.00"),
+            QStringLiteral("10.00"),
+            QStringLiteral("100.00"),
             QStringLiteral("150.00")};
 }
 
@@ -75,13 +85,14 @@ TEST(QueryPlans, OneReturnStatementsUseTheReturnIndex)
     // Many employers in one period, so that the period index looks as
     // selective to the planner as it ever will.
     for (int e = 0; e < 20; ++e)
-        ASSERT_TRUE(saveNew(dm, header(QStringLiteral("0100010000%1").arg(e, 2, 10, QLatin1Char('0')),
-                                       QStringLiteral("1")),
+        ASSERT_TRUE(saveNew(dm,
+                            header(QStringLiteral("0100010000%1").arg(e, 2, 10, QLatin1Char('0')),
+                                   QStringLiteral("1")),
                             {employee(QStringLiteral("1111%1").arg(e, 2, 10, QLatin1Char('0')))})
                         .ok());
     const ReturnHeader h = header(QStringLiteral("010001000005"), QStringLiteral("1"));
     const PrintRequest print{QStringLiteral("01"), QStringLiteral("0001"), QStringLiteral("000005"),
-                             h.key.periodStart,    h.key.periodEnd,       h.key.type,
+                             h.key.periodStart,    h.key.periodEnd,        h.key.type,
                              h.key.seqNo,          PrintScope::OneReturn};
     PrintRequest printAll = print;
     printAll.scope = PrintScope::AllBranches;
@@ -112,7 +123,8 @@ TEST(QueryPlans, OneReturnStatementsUseTheReturnIndex)
             for (const QString &line : plan)
                 EXPECT_TRUE(line.contains(QLatin1String("USING INDEX bodro_return")) ||
                             line.contains(QLatin1String("USING COVERING INDEX bodro_return")))
-                    << line.toStdString() << "\n" << sql.toStdString();
+                    << line.toStdString() << "\n"
+                    << sql.toStdString();
         }
         EXPECT_GT(reads, 0) << "no statement on bodro was seen";
     }

@@ -338,8 +338,7 @@ TEST_F(ReturnStore, EverySaveKeepsTheAllReturnsListInStep)
     // A failed save leaves the list as it was.
     addCopyTrap(dm());
     EXPECT_FALSE(
-        saveNew(dm(), header(QStringLiteral("02")), {row("1", "444444"), row("2", "999999")})
-            .ok());
+        saveNew(dm(), header(QStringLiteral("02")), {row("1", "444444"), row("2", "999999")}).ok());
     EXPECT_EQ(listed().size(), 2);
 }
 

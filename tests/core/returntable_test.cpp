@@ -8,22 +8,38 @@
 
 #include <gtest/gtest.h>
 
+namespace
+{
+
+// A file of the schema before the return table, with whatever sql adds to it.
+void olderFile(Workspace &ws, const char *sql)
+{
+    makeOldSchemaDatabase(ws.dm->databasePath(), true);
+    Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+    db.execScript(QString::fromUtf8(sql));
+}
+
+bool exists(Workspace &ws, const char *name)
+{
+    return !ws.dm
+                ->select(QStringLiteral("select 1 from sqlite_master where name = ?"),
+                         {QString::fromUtf8(name)})
+                .isEmpty();
+}
+
+} // namespace
+
 TEST(ReturnTable, SchemaStepBuildsItForAnOlderFileOnceAndDropsTheEmployerIndex)
 {
     Workspace ws;
-    makeOldSchemaDatabase(ws.dm->databasePath(), true);
-    {
-        Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
-        db.execScript(QStringLiteral(
-            "CREATE INDEX bodro_isver ON bodro(YATISVER);"
-            "insert into bodro (YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
-            "YATBDRDEVMIK, YATSRVNO) values "
-            "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '1', '111111'),"
-            "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '1', '222222'),"
-            "('010001000001', 'DENEME', '01.03.2013', '31.03.2013', '01', '1', '333333'),"
-            "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '2', '111111'),"
-            "('020002000002', 'Öz', '01.04.2014', '30.04.2014', '02', '1', '444444')"));
-    }
+    olderFile(ws, "CREATE INDEX bodro_isver ON bodro(YATISVER);"
+                  "insert into bodro (YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
+                  "YATBDRDEVMIK, YATSRVNO) values "
+                  "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '1', '111111'),"
+                  "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '1', '222222'),"
+                  "('010001000001', 'DENEME', '01.03.2013', '31.03.2013', '01', '1', '333333'),"
+                  "('010001000001', 'Deneme', '01.03.2013', '31.03.2013', '01', '2', '111111'),"
+                  "('020002000002', 'Öz', '01.04.2014', '30.04.2014', '02', '1', '444444')");
     const QList<QStringList> expected = {
         {"010001000001", "DENEME", "01.03.2013", "31.03.2013", "01", "1"},
         {"010001000001", "Deneme", "01.03.2013", "31.03.2013", "01", "1"},
@@ -36,9 +52,7 @@ TEST(ReturnTable, SchemaStepBuildsItForAnOlderFileOnceAndDropsTheEmployerIndex)
 
     runSchemaUpgrade(*ws.dm, ws.platform);
     EXPECT_EQ(lines(), expected);
-    EXPECT_TRUE(ws.dm->select(QStringLiteral("select 1 from sqlite_master where name = "
-                                             "'bodro_isver'"))
-                    .isEmpty());
+    EXPECT_FALSE(exists(ws, "bodro_isver"));
 
     runSchemaUpgrade(*ws.dm, ws.platform);
     returntable::ensureReturnTable(ws.dm->db());
@@ -48,18 +62,11 @@ TEST(ReturnTable, SchemaStepBuildsItForAnOlderFileOnceAndDropsTheEmployerIndex)
 TEST(ReturnTable, AFailedBuildLeavesNoHalfTable)
 {
     Workspace ws;
-    makeOldSchemaDatabase(ws.dm->databasePath(), true);
-    {
-        Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
-        // The index name is taken by a table, so the build fails after the
-        // table has been created and filled.
-        db.execScript(QStringLiteral(
-            "insert into bodro (YATISVER) values ('010001000001');"
-            "CREATE TABLE bodroliste_year (x)"));
-    }
+    // The index name is taken by a table, so the build fails after the table
+    // has been created and filled.
+    olderFile(ws, "insert into bodro (YATISVER) values ('010001000001');"
+                  "CREATE TABLE bodroliste_year (x)");
     EXPECT_THROW(returntable::ensureReturnTable(ws.dm->db()), DbError);
-    EXPECT_TRUE(ws.dm->select(QStringLiteral("select 1 from sqlite_master where name = "
-                                             "'bodroliste'"))
-                    .isEmpty());
+    EXPECT_FALSE(exists(ws, "bodroliste"));
     EXPECT_FALSE(ws.dm->db().inTransaction());
 }

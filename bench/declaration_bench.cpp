@@ -291,21 +291,24 @@ void BM_AllReturnsListFullScan(benchmark::State &state)
 }
 BENCHMARK(BM_AllReturnsListFullScan)->Unit(benchmark::kMillisecond);
 
-// "Yazdır" on one stored return of 50 rows.
+// "Yazdır" (argument 0) and "Tüm Şube Yazdır" (1) on one stored return of 50
+// rows.
 void BM_OneReturnPrint(benchmark::State &state)
 {
     Fixture &f = fixture();
     const QString employer = employerNo(Employers / 2);
-    const PrintRequest request{employer.mid(0, 2),  employer.mid(2, 4),   employer.mid(6, 6),
-                               periodStart(3),      periodEnd(3),         QStringLiteral("01"),
-                               QStringLiteral("1"), PrintScope::OneReturn};
+    const PrintRequest request{
+        employer.mid(0, 2),  employer.mid(2, 4),
+        employer.mid(6, 6),  periodStart(3),
+        periodEnd(3),        QStringLiteral("01"),
+        QStringLiteral("1"), state.range(0) ? PrintScope::AllBranches : PrintScope::OneReturn};
     for (auto _ : state) {
         if (!preparePrint(f.dm, request))
             state.SkipWithError("return not found");
         f.dm.prnquery.close();
     }
 }
-BENCHMARK(BM_OneReturnPrint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OneReturnPrint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The declaration file under "Tümü": one employer's return of 50 rows.
 void BM_OneReturnFile(benchmark::State &state)
@@ -327,9 +330,8 @@ class MedianReporter : public benchmark::ConsoleReporter
     {
         for (const Run &run : runs)
             if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = {run.GetAdjustedRealTime(),
-                                                       run.GetAdjustedCPUTime(),
-                                                       benchmark::GetTimeUnitString(run.time_unit)};
+                medians[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime(),
+                                               benchmark::GetTimeUnitString(run.time_unit)};
         ConsoleReporter::ReportRuns(runs);
     }
 

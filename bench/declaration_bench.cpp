@@ -73,9 +73,12 @@ struct Fixture {
         Database &db = dm.db();
         // Filling without the indexes and building them afterwards is several
         // times faster than keeping them up to date row by row.
-        db.execScript(QStringLiteral("DROP INDEX bodro_srvno; DROP INDEX bodro_return; "
-                                     "DROP INDEX bodro_period; DROP TABLE bodroliste; "
-                                     "PRAGMA cache_size=-200000"));
+        db.execScript(
+            QStringLiteral("DROP INDEX bodro_srvno; DROP INDEX bodro_return; "
+                           "DROP INDEX bodro_period; DROP TABLE bodroliste; "
+                           "DROP TRIGGER bodroliste_insert; DROP TRIGGER bodroliste_delete; "
+                           "DROP TRIGGER bodroliste_update; "
+                           "PRAGMA cache_size=-200000"));
         fill(db);
         db.execScript(schema::createIndexes() + QStringLiteral("PRAGMA cache_size=-2000"));
         // The return table as the schema step builds it for an older file.

@@ -7,7 +7,6 @@
 #include "app/formats.h"
 #include "controls/amounttext.h"
 #include "store/dm.h"
-#include "store/returntable.h"
 #include "store/sqlite.h"
 
 namespace returnstore
@@ -188,8 +187,6 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
                 ++number;
             }
         }
-        returntable::refreshReturn(db, header.key.employer, header.key.periodStart,
-                                   header.key.periodEnd, header.key.type, seqNo);
 
         step = Step::Commit;
         tx.commit();

@@ -4,6 +4,7 @@
 #include "store/sqlite.h"
 
 #include <QSet>
+#include <QStringList>
 
 namespace returntable
 {
@@ -86,6 +87,42 @@ void fillFromStoredRows(Database &db)
     }
 }
 
+// A line is the same when all six values are, NULLs included.
+QString sameLine(const char *table, const char *row)
+{
+    QStringList terms;
+    for (const char *column :
+         {"YATISVER", "ISVISIM", "YATDEVREILK", "YATDEVRESON", "YATBODROTUR", "YATBDRDEVMIK"})
+        terms << QStringLiteral("%1.%2 IS %3.%2")
+                     .arg(QLatin1String(table), QLatin1String(column), QLatin1String(row));
+    return terms.join(QLatin1String(" AND "));
+}
+
+// Every change to bodro, whoever makes it, reaches the table in the same
+// transaction: a stored row adds its line unless the line is there, and a
+// removed row takes its line along when it was the line's last row.
+QString triggers()
+{
+    const QString add =
+        QStringLiteral("INSERT INTO bodroliste SELECT NEW.YATISVER, NEW.ISVISIM, "
+                       "NEW.YATDEVREILK, NEW.YATDEVRESON, NEW.YATBODROTUR, NEW.YATBDRDEVMIK "
+                       "WHERE NOT EXISTS (SELECT 1 FROM bodroliste WHERE %1);")
+            .arg(sameLine("bodroliste", "NEW"));
+    const QString remove =
+        QStringLiteral("DELETE FROM bodroliste WHERE %1 AND NOT EXISTS (SELECT 1 FROM bodro "
+                       "WHERE %2);")
+            .arg(sameLine("bodroliste", "OLD"), sameLine("bodro", "OLD"));
+    return QStringLiteral(
+               "CREATE TRIGGER IF NOT EXISTS bodroliste_insert AFTER INSERT ON bodro BEGIN %1 "
+               "END;"
+               "CREATE TRIGGER IF NOT EXISTS bodroliste_delete AFTER DELETE ON bodro BEGIN %2 "
+               "END;"
+               "CREATE TRIGGER IF NOT EXISTS bodroliste_update AFTER UPDATE OF YATISVER, "
+               "ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK ON bodro BEGIN "
+               "%2 %1 END;")
+        .arg(add, remove);
+}
+
 // Without statistics the planner takes the period index for a statement that
 // names one return but not its sequence number: that index hands the rows over
 // in IDSIRA order and spares a sort, and costs a read of the whole period.
@@ -116,6 +153,7 @@ void ensureReturnTable(Database &db)
             "YATBDRDEVMIK VARCHAR(1));"));
         fillFromStoredRows(db);
     }
+    db.execScript(triggers());
     // The year the list searches for most often is the last four characters
     // of the first day; the second index finds one return's lines.
     db.execScript(QStringLiteral(
@@ -125,22 +163,6 @@ void ensureReturnTable(Database &db)
         "DROP INDEX IF EXISTS bodro_isver;"));
     seedStatistics(db);
     sp.release();
-}
-
-void refreshReturn(Database &db, const QString &employer, const QString &start, const QString &end,
-                   const QString &type, const QString &seqNo)
-{
-    const QVariantList key{employer, start, end, type, seqNo};
-    db.prepare(QStringLiteral("DELETE FROM bodroliste WHERE YATISVER = ? AND YATDEVREILK = ? AND "
-                              "YATDEVRESON = ? AND YATBODROTUR = ? AND YATBDRDEVMIK = ?"))
-        .bindAll(key)
-        .run();
-    db.prepare(QStringLiteral("INSERT INTO bodroliste SELECT DISTINCT YATISVER, ISVISIM, "
-                              "YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK FROM bodro "
-                              "WHERE YATISVER = ? AND YATDEVREILK = ? AND YATDEVRESON = ? AND "
-                              "YATBODROTUR = ? AND YATBDRDEVMIK = ?"))
-        .bindAll(key)
-        .run();
 }
 
 } // namespace returntable

@@ -1,7 +1,6 @@
 // SQLite behind checked calls and one exception type.
 #include "store/sqlite.h"
 
-#include <array>
 #include <QCollator>
 #include <QFileInfo>
 #include <QLocale>
@@ -11,8 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace
-{
+namespace {
 
 // The message the user reads: ours for the failures a user can act on, the
 // engine's own for everything else (constraint names, syntax, ...).
@@ -74,40 +72,24 @@ class TurkishCollation
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
     };
 
-    // A sort compares one text with many others in a row, so the last two
-    // texts are checked before the table.
     const QCollatorSortKey &keyOf(std::string_view utf8)
     {
-        for (const Recent &r : m_recent)
-            if (r.key && r.text == utf8)
-                return *r.key;
         auto it = m_keys.find(utf8);
         if (it == m_keys.end()) {
             // Names are few; a growing cache is only a sign of a long session.
-            if (m_keys.size() >= MaxKeys) {
+            if (m_keys.size() >= MaxKeys)
                 m_keys.clear();
-                m_recent = {};
-            }
             it = m_keys
                      .emplace(std::string(utf8), m_collator.sortKey(QString::fromUtf8(
                                                      utf8.data(), qsizetype(utf8.size()))))
                      .first;
         }
-        // Entries of the table stay where they are until it is cleared.
-        m_recent[m_next] = {it->first, &it->second};
-        m_next = 1 - m_next;
         return it->second;
     }
 
-    struct Recent {
-        std::string_view text;
-        const QCollatorSortKey *key = nullptr;
-    };
     static constexpr size_t MaxKeys = 100'000;
     QCollator m_collator;
     std::unordered_map<std::string, QCollatorSortKey, Hash, std::equal_to<>> m_keys;
-    std::array<Recent, 2> m_recent;
-    int m_next = 0;
 };
 
 } // namespace
@@ -120,8 +102,8 @@ Database::Database(const QString &path, Mode mode) : m_path(path)
     const int rc = sqlite3_open_v2(QFileInfo(path).absoluteFilePath().toUtf8().constData(), &m_db,
                                    flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString engine =
-            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString engine = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                    : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);
         m_db = nullptr;
         throw DbError(userText(rc, engine, path), engine, rc);

@@ -83,7 +83,7 @@ struct BigDatabase {
         Database &db = dm->db();
         // Filling without the indexes and building them afterwards is several
         // times faster than keeping them up to date row by row.
-        db.execScript(QStringLiteral("DROP INDEX bodro_isver; DROP INDEX bodro_srvno; "
+        db.execScript(QStringLiteral("DROP INDEX bodro_srvno; "
                                      "DROP INDEX bodro_return; DROP INDEX bodro_period; "
                                      "PRAGMA cache_size=-200000"));
         {

@@ -77,67 +77,113 @@ const QString CrLf = QStringLiteral("\r\n");
 
 // Characters as the file counts them: one byte each, so a character outside
 // the basic plane, two UTF-16 units, is still one.
-qsizetype characterCount(const QString &text)
+qsizetype characterCount(QStringView text)
 {
     return text.size() -
            std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c.isLowSurrogate(); });
 }
 
-QString zeroFilled(const QString &text, int width)
+// The appenders below write a field straight onto the end of its line, so
+// that a line costs no intermediate texts.
+
+void appendZeroFilled(QString &line, QStringView text, int width)
 {
     const qsizetype n = characterCount(text);
-    return n >= width ? text : QString(width - n, u'0') + text;
+    if (n < width)
+        line.resize(line.size() + (width - n), u'0');
+    line += text;
 }
 
-QString spaceFilled(const QString &text, int width)
+void appendSpaceFilled(QString &line, QStringView text, int width)
 {
     const qsizetype n = characterCount(text);
-    return n >= width ? text : text + QString(width - n, u' ');
+    line += text;
+    if (n < width)
+        line.resize(line.size() + (width - n), u' ');
 }
 
-QString withoutSeparators(QString text, QLatin1StringView separators)
+// The text without the separators, zeros on the left up to width.
+void appendDigits(QString &line, QStringView text, QLatin1StringView separators, int width)
 {
-    for (const char c : separators)
-        text.remove(QLatin1Char(c));
-    return text;
+    const auto kept = [separators](QChar c) { return !separators.contains(c); };
+    const qsizetype n = std::count_if(text.cbegin(), text.cend(),
+                                      [&kept](QChar c) { return kept(c) && !c.isLowSurrogate(); });
+    if (n < width)
+        line.resize(line.size() + (width - n), u'0');
+    for (const QChar c : text)
+        if (kept(c))
+            line += c;
 }
 
-QString typeCode(const QString &stored, bool retroactive, const QString &previous)
+const QString &typeCode(const QString &stored, bool retroactive, const QString &previous)
 {
+    static const QString Codes[] = {QStringLiteral("01"), QStringLiteral("11"),
+                                    QStringLiteral("02"), QStringLiteral("12")};
     if (stored == u"01")
-        return retroactive ? QStringLiteral("11") : QStringLiteral("01");
+        return Codes[retroactive ? 1 : 0];
     if (stored == u"02")
-        return retroactive ? QStringLiteral("12") : QStringLiteral("02");
+        return Codes[retroactive ? 3 : 2];
     return previous;
 }
 
-QString fieldText(const LineField &f, const QString &value, bool retroactive, LineState &state)
+// A rate as a number with two decimals, without separators. Rates repeat from
+// line to line, so the last two texts are kept with their digits.
+QString rateDigits(const QString &value)
+{
+    struct Known {
+        QString text;
+        QString digits;
+    };
+    thread_local Known known[2];
+    thread_local int next = 0;
+    for (const Known &k : known)
+        if (!k.digits.isNull() && k.text == value)
+            return k.digits;
+    QString digits = amount::format(Decimal::fromText(value));
+    digits.remove(u',');
+    digits.remove(u'.');
+    // A copy of its own: the value's storage is reused for the next line.
+    known[next] = {QString(value.constData(), value.size()), digits};
+    next = 1 - next;
+    return digits;
+}
+
+void appendField(QString &line, const LineField &f, const QString &value, bool retroactive,
+                 LineState &state)
 {
     switch (f.rule) {
     case Rule::AsStored:
-        return value;
+        line += value;
+        return;
     case Rule::DateDigits:
-        return withoutSeparators(value, QLatin1StringView("./"));
+        appendDigits(line, value, QLatin1StringView("./"), 0);
+        return;
     case Rule::TypeCode:
         state.typeCode = typeCode(value, retroactive, state.typeCode);
-        return state.typeCode;
+        line += state.typeCode;
+        return;
     case Rule::LineNumber:
         state.lineNumber =
             state.lineNumber > 0 && value == state.previousEmployer ? state.lineNumber + 1 : 1;
-        state.previousEmployer = value;
-        return zeroFilled(QString::number(state.lineNumber), f.width);
+        if (state.previousEmployer != value)
+            state.previousEmployer = QString(value.constData(), value.size());
+        appendZeroFilled(line, QString::number(state.lineNumber), f.width);
+        return;
     case Rule::ZeroFill:
-        return zeroFilled(value, f.width);
+        appendZeroFilled(line, value, f.width);
+        return;
     case Rule::LeaveReason:
-        return value.isEmpty() ? QStringLiteral(" ") : value;
+        line += value.isEmpty() ? QStringView(u" ") : QStringView(value);
+        return;
     case Rule::AmountDigits:
-        return zeroFilled(withoutSeparators(value, QLatin1StringView(",.")), f.width);
+        appendDigits(line, value, QLatin1StringView(",."), f.width);
+        return;
     case Rule::RateDigits:
-        return zeroFilled(
-            withoutSeparators(amount::format(Decimal::fromText(value)), QLatin1StringView(",.")),
-            f.width);
+        appendZeroFilled(line, rateDigits(value), f.width);
+        return;
     case Rule::SpaceFill:
-        return spaceFilled(value, f.width);
+        appendSpaceFilled(line, value, f.width);
+        return;
     }
     Q_UNREACHABLE();
 }
@@ -153,44 +199,6 @@ QString senderLine(const AccountantRecord &s)
     return line;
 }
 
-QStringList employeeFields(const Query &row, bool retroactive, LineState &state)
-{
-    QStringList fields;
-    fields.reserve(std::size(EmployeeFields));
-    for (const LineField &f : EmployeeFields)
-        fields += fieldText(f, row.field(QLatin1StringView(f.column)), retroactive, state);
-    return fields;
-}
-
-QString employeeLine(const Query &row, bool retroactive, LineState &state)
-{
-    return employeeFields(row, retroactive, state).join(QString());
-}
-
-std::optional<QString> employeeLineProblem(const QStringList &fields, const LineState &state)
-{
-    Q_ASSERT(fields.size() == qsizetype(std::size(EmployeeFields)));
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        const LineField &f = EmployeeFields[i];
-        const QString &text = fields[i];
-        QString fault;
-        if (characterCount(text) != f.width)
-            fault = QStringLiteral("%1 karakter olmalı, %2 karakter tutuyor")
-                        .arg(f.width)
-                        .arg(characterCount(text));
-        else if (f.digits && !std::all_of(text.cbegin(), text.cend(),
-                                          [](QChar c) { return c >= u'0' && c <= u'9'; }))
-            fault = QStringLiteral("yalnız rakam olmalı");
-        if (fault.isEmpty())
-            continue;
-        return QStringLiteral("Dosya hazırlanamadı: %1 işvereninin %2. satırında \"%3\" alanı "
-                              "%4 (\"%5\"). Lütfen bodroyu düzeltip tekrar deneyiniz.")
-            .arg(state.previousEmployer, QString::number(state.lineNumber),
-                 QString::fromUtf8(f.label), fault, text);
-    }
-    return std::nullopt;
-}
-
 QByteArray toCp1254(const QString &text)
 {
     QStringEncoder encoder("windows-1254");
@@ -201,20 +209,145 @@ QByteArray toCp1254(const QString &text)
     return bytes;
 }
 
+namespace
+{
+
+// Lines go through append() one at a time and are encoded in chunks, so the
+// file never exists as one whole UTF-16 text beside its bytes.
+class FileBuilder
+{
+  public:
+    explicit FileBuilder(const AccountantRecord &sender)
+    {
+        m_chunk.reserve(ChunkSize + NominalLineLength * 2);
+        m_chunk += senderLine(sender) + CrLf;
+    }
+
+    void append(const QString &line)
+    {
+        m_chunk += line;
+        m_chunk += CrLf;
+        if (m_chunk.size() >= ChunkSize)
+            encodeChunk();
+    }
+
+    QByteArray finish()
+    {
+        encodeChunk();
+        return std::move(m_bytes);
+    }
+
+  private:
+    static constexpr qsizetype ChunkSize = 64 * 1024;
+
+    // A chunk ends with a line, so no character is ever split between two.
+    void encodeChunk()
+    {
+        m_bytes += toCp1254(m_chunk);
+        m_chunk.clear();
+    }
+
+    QString m_chunk;
+    QByteArray m_bytes;
+};
+
+constexpr qsizetype FieldCount = qsizetype(std::size(EmployeeFields));
+
+// The fund reads fixed positions: a field that is not exactly its width, or
+// not digits where a number is read, would be read as wrong figures, so no
+// file leaves with one. `start` holds where each field of `line` begins, and
+// where the line ends. Throws AppError naming the employer, the line and the
+// field.
+void checkLine(QStringView line, const qsizetype (&start)[FieldCount + 1], const LineState &state)
+{
+    for (qsizetype i = 0; i < FieldCount; ++i) {
+        const LineField &f = EmployeeFields[i];
+        const QStringView text = line.mid(start[i], start[i + 1] - start[i]);
+        QString fault;
+        if (characterCount(text) != f.width)
+            fault = QStringLiteral("%1 karakter olmalı, %2 karakter tutuyor")
+                        .arg(f.width)
+                        .arg(characterCount(text));
+        else if (f.digits && !std::all_of(text.cbegin(), text.cend(),
+                                          [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            fault = QStringLiteral("yalnız rakam olmalı");
+        if (fault.isEmpty())
+            continue;
+        throw AppError(QStringLiteral("Dosya hazırlanamadı: %1 işvereninin %2. satırında \"%3\" "
+                                      "alanı %4 (\"%5\"). Lütfen bodroyu düzeltip tekrar deneyiniz.")
+                           .arg(state.previousEmployer, QString::number(state.lineNumber),
+                                QString::fromUtf8(f.label), fault, text.toString()));
+    }
+}
+
+// Appends the employee line of one row to line and checks it; value(i) is
+// the stored text for EmployeeFields[i].
+template <typename Value>
+void appendLine(QString &line, const Value &value, bool retroactive, LineState &state)
+{
+    qsizetype start[FieldCount + 1];
+    for (qsizetype i = 0; i < FieldCount; ++i) {
+        start[i] = line.size();
+        appendField(line, EmployeeFields[i], value(i), retroactive, state);
+    }
+    start[FieldCount] = line.size();
+    checkLine(line, start, state);
+}
+
+} // namespace
+
+QString employeeLine(const Query &row, bool retroactive, LineState &state)
+{
+    QString line;
+    line.reserve(NominalLineLength);
+    appendLine(
+        line,
+        [&row](qsizetype i) { return row.field(QLatin1StringView(EmployeeFields[i].column)); },
+        retroactive, state);
+    return line;
+}
+
 QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive)
 {
-    QString text = senderLine(sender) + CrLf;
-    text.reserve(text.size() + rows.recordCount() * (NominalLineLength + 2));
+    FileBuilder file(sender);
     LineState state;
-    for (rows.first(); !rows.eof(); rows.next()) {
-        const QStringList fields = employeeFields(rows, retroactive, state);
-        // The fund reads fixed positions: a shifted line would be read as
-        // wrong figures, so no file leaves with one.
-        if (const auto problem = employeeLineProblem(fields, state))
-            throw AppError(*problem);
-        text += fields.join(QString()) + CrLf;
-    }
-    return toCp1254(text);
+    for (rows.first(); !rows.eof(); rows.next())
+        file.append(employeeLine(rows, retroactive, state));
+    return file.finish();
+}
+
+std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Database &db,
+                                           const BoundSql &selection, bool retroactive)
+{
+    QStringList columns;
+    for (const LineField &f : EmployeeFields)
+        if (!columns.contains(QLatin1StringView(f.column)))
+            columns << QLatin1StringView(f.column);
+    Statement rows = prepareColumns(db, selection.sql, columns);
+    rows.bindAll(selection.params);
+    int position[std::size(EmployeeFields)];
+    for (qsizetype i = 0; i < qsizetype(std::size(EmployeeFields)); ++i)
+        position[i] = int(columns.indexOf(QLatin1StringView(EmployeeFields[i].column)));
+
+    if (!rows.step())
+        return std::nullopt;
+    FileBuilder file(sender);
+    LineState state;
+    // One text per column and one line, their storage reused from row to row.
+    QList<QString> values(columns.size());
+    QString line;
+    line.reserve(NominalLineLength);
+    do {
+        for (int c = 0; c < columns.size(); ++c)
+            rows.readText(c, values[c]);
+        line.resize(0);
+        appendLine(
+            line,
+            [&values, &position](qsizetype i) -> const QString & { return values[position[i]]; },
+            retroactive, state);
+        file.append(line);
+    } while (rows.step());
+    return file.finish();
 }
 
 QString internetFileName(const QString &msno, const QDateTime &when)

@@ -4,6 +4,8 @@
 // the fund could not read at its fixed positions stops it before that.
 #pragma once
 
+#include "declaration/selection.h"
+
 #include <optional>
 #include <QByteArray>
 #include <QDateTime>
@@ -11,6 +13,7 @@
 #include <QStringList>
 
 struct AccountantRecord;
+class Database;
 class Query;
 class Tdm;
 
@@ -25,25 +28,25 @@ struct LineState {
 // breaks of a multi-line address become CR LF, so the line spans several.
 QString senderLine(const AccountantRecord &sender);
 
-// The employee line of the query's current row. A value longer than its field
-// is written whole and moves the later fields right.
+// The employee line of the query's current row. Throws AppError naming the
+// employer, the line and the field when the fund could not read the line at
+// its fixed positions: a field not exactly its width (a value longer than its
+// field), or not digits where a number is read.
 QString employeeLine(const Query &row, bool retroactive, LineState &state);
-// The same line as its field texts, in layout order.
-QStringList employeeFields(const Query &row, bool retroactive, LineState &state);
-
-// Why the fund could not read the line made of `fields` at its fixed
-// positions (a field not exactly its width, or not digits where a number is
-// read), as a message naming the employer, the line and the field; nothing
-// for a sound line. `state` is the one left by building the line.
-std::optional<QString> employeeLineProblem(const QStringList &fields, const LineState &state);
 
 // Windows-1254 bytes; a character the code page lacks becomes "?".
 QByteArray toCp1254(const QString &text);
 
 // The whole file for the rows of an open query: sender line, employee lines,
-// CR LF after each. Throws AppError with employeeLineProblem()'s message at
-// the first line the fund could not read.
+// CR LF after each. Throws AppError, as employeeLine() does, at the first
+// line the fund could not read.
 QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive);
+
+// The same file for the rows the selection finds, read from the engine one at
+// a time with only the columns a line uses; nullopt when it finds none.
+// Throws as the other does.
+std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Database &db,
+                                           const BoundSql &selection, bool retroactive);
 
 // "MSNO_ddmmyyyy_hhmmss.txt", the time on a 24-hour clock.
 QString internetFileName(const QString &msno, const QDateTime &when);

@@ -4,6 +4,7 @@
 #include "controls/amounttext.h"
 #include "store/dm.h"
 
+#include <algorithm>
 #include <array>
 
 QString employerNumberText(const QString &registryNo)
@@ -20,35 +21,123 @@ QString returnTypeText(const QString &code)
     return QString();
 }
 
+namespace
+{
+
+Decimal roundedRate(const QString &rate)
+{
+    return amount::round(Decimal::fromText(rate));
+}
+
+Decimal owedAt(const Decimal &pay, const Decimal &premiumRate, const Decimal &depositRate)
+{
+    return pay.percentOf(premiumRate) + pay.percentOf(depositRate);
+}
+
+} // namespace
+
 Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
                            const QString &depositRate)
 {
-    const Decimal pay = amount::textAsFloat(gross);
-    const Decimal premium = pay.percentOf(amount::round(Decimal::fromText(premiumRate)));
-    const Decimal deposit = pay.percentOf(amount::round(Decimal::fromText(depositRate)));
-    return premium + deposit;
+    return owedAt(amount::textAsFloat(gross), roundedRate(premiumRate), roundedRate(depositRate));
 }
+
+namespace
+{
+
+// The columns the summary reads, in the positions both readers use.
+const QStringList &summaryColumns()
+{
+    static const QStringList columns{QStringLiteral("YATISVER"),     QStringLiteral("YATDEVREILK"),
+                                     QStringLiteral("YATDEVRESON"),  QStringLiteral("YATBODROTUR"),
+                                     QStringLiteral("YATBDRDEVMIK"), QStringLiteral("ISVISIM"),
+                                     QStringLiteral("YATBRUT"),      QStringLiteral("YATPRIMOR"),
+                                     QStringLiteral("YATDEPOOR")};
+    return columns;
+}
+enum { Employer, Start, End, Type, SeqNo, Name, Gross, PremiumRate, DepositRate, KeyColumns = 5 };
+
+// A new line for each run of rows of one return; text(i) reads column i of the
+// run's first row.
+template <typename Text> void startReturn(PeriodSummary &summary, const Text &text)
+{
+    summary.rows.append({employerNumberText(text(Employer)), text(Name), text(Start), text(End),
+                         returnTypeText(text(Type)), Decimal()});
+}
+
+void addOwed(PeriodSummary &summary, const Decimal &owed)
+{
+    summary.rows.last().total += owed;
+    summary.grandTotal += owed;
+}
+
+bool sameBytes(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+// Rates repeat from row to row: each text is read and rounded once.
+class RateCache
+{
+  public:
+    const Decimal &operator()(QByteArrayView text)
+    {
+        if (!m_valid || !sameBytes(m_text, text)) {
+            m_valid = false;
+            m_value = roundedRate(QString::fromUtf8(text));
+            m_text = text.toByteArray();
+            m_valid = true;
+        }
+        return m_value;
+    }
+
+  private:
+    QByteArray m_text;
+    Decimal m_value;
+    bool m_valid = false;
+};
+
+} // namespace
 
 PeriodSummary summarizePeriod(Query &q)
 {
-    using Key = std::array<QString, 5>;
     PeriodSummary summary;
-    Key current;
+    const auto text = [&q](int i) { return q.field(summaryColumns()[i]); };
+    QStringList current;
     for (q.first(); !q.eof(); q.next()) {
-        const Key key{q.field(QStringLiteral("YATISVER")), q.field(QStringLiteral("YATDEVREILK")),
-                      q.field(QStringLiteral("YATDEVRESON")),
-                      q.field(QStringLiteral("YATBODROTUR")),
-                      q.field(QStringLiteral("YATBDRDEVMIK"))};
+        QStringList key;
+        for (int i = 0; i < KeyColumns; ++i)
+            key << text(i);
         if (summary.rows.isEmpty() || key != current) {
             current = key;
-            summary.rows.append({employerNumberText(key[0]), q.field(QStringLiteral("ISVISIM")),
-                                 key[1], key[2], returnTypeText(key[3]), Decimal()});
+            startReturn(summary, text);
         }
-        const Decimal owed = premiumPlusDeposit(q.field(QStringLiteral("YATBRUT")),
-                                                q.field(QStringLiteral("YATPRIMOR")),
-                                                q.field(QStringLiteral("YATDEPOOR")));
-        summary.rows.last().total += owed;
-        summary.grandTotal += owed;
+        addOwed(summary, premiumPlusDeposit(text(Gross), text(PremiumRate), text(DepositRate)));
+    }
+    return summary;
+}
+
+PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
+{
+    Statement rows = prepareColumns(db, selection.sql, summaryColumns());
+    rows.bindAll(selection.params);
+    PeriodSummary summary;
+    // The key is compared as the engine hands it over; texts are made only
+    // for the first row of each return.
+    std::array<QByteArray, KeyColumns> current;
+    RateCache premiumRate, depositRate;
+    while (rows.step()) {
+        bool same = !summary.rows.isEmpty();
+        for (int i = 0; i < KeyColumns && same; ++i)
+            same = sameBytes(current[i], rows.utf8(i));
+        if (!same) {
+            for (int i = 0; i < KeyColumns; ++i)
+                current[i] = rows.utf8(i).toByteArray();
+            startReturn(summary, [&rows](int i) { return rows.text(i); });
+        }
+        addOwed(summary,
+                owedAt(amount::textAsFloat(rows.text(Gross)), premiumRate(rows.utf8(PremiumRate)),
+                       depositRate(rows.utf8(DepositRate))));
     }
     return summary;
 }

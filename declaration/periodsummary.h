@@ -3,10 +3,12 @@
 #pragma once
 
 #include "controls/decimal.h"
+#include "declaration/selection.h"
 
 #include <QList>
 #include <QString>
 
+class Database;
 class Query;
 
 struct SummaryRow {
@@ -39,3 +41,7 @@ Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
 // rows of one return (employer, period, type and sequence number). Rows of one
 // return that another return's rows interrupt make two runs.
 PeriodSummary summarizePeriod(Query &rows);
+
+// The same for the rows the selection finds, read from the engine one at a
+// time with only the columns the summary uses.
+PeriodSummary summarizePeriod(Database &db, const BoundSql &selection);

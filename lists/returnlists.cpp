@@ -3,6 +3,8 @@
 
 #include "store/dm.h"
 
+#include <algorithm>
+
 void listEmployerReturns(Query &query, const QString &isver, const QString &ilk, const QString &son)
 {
     query.setSql(QStringLiteral("select DISTINCT YATISVER, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
@@ -14,10 +16,20 @@ void listEmployerReturns(Query &query, const QString &isver, const QString &ilk,
 
 void searchAllReturns(Query &query, const QString &yearText)
 {
-    query.setSql(QStringLiteral("select DISTINCT YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, "
-                                "YATBODROTUR, YATBDRDEVMIK from bodro "
-                                "where YATDEVREILK like '%' || ? "
-                                "ORDER BY ISVISIM, YATDEVREILK asc"),
+    // The lines come from the return table. A four-character text without
+    // LIKE's wildcards or letters (whose case LIKE folds) matches exactly the
+    // first days whose last four characters it is: the year index finds them.
+    const bool plainYear =
+        yearText.size() == 4 && std::none_of(yearText.cbegin(), yearText.cend(), [](QChar c) {
+            return c == u'%' || c == u'_' || (c.isLetter() && c.unicode() < 0x80);
+        });
+    const QString columns = QStringLiteral(
+        "select YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK "
+        "from bodroliste where YATDEVREILK like '%' || ?1 ");
+    const QString order = QStringLiteral("ORDER BY ISVISIM COLLATE TURKCE, YATDEVREILK asc");
+    query.setSql(columns +
+                     (plainYear ? QStringLiteral("and substr(YATDEVREILK, -4) = ?1 ") : QString()) +
+                     order,
                  {yearText});
     query.open();
 }

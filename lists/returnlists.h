@@ -13,5 +13,6 @@ void listEmployerReturns(Query &query, const QString &isver, const QString &ilk,
 
 // One line per distinct employer, name, period, type and sequence number whose
 // first-day text ends with yearText, as typed; an empty text lists every
-// return. Sorted by employer name, then by the first-day text (day first).
+// return. Sorted by employer name in Turkish alphabetical order without regard
+// to case, then by the first-day text (day first).
 void searchAllReturns(Query &query, const QString &yearText);

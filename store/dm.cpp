@@ -3,6 +3,7 @@
 
 #include "app/firstrun.h"
 #include "store/failure.h"
+#include "store/returntable.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -151,6 +152,7 @@ void Tdm::createDatabase(const QString &path)
             db.execScript(schema::createBodrotemp());
             db.execScript(schema::createMuhisv());
             db.execScript(schema::createIndexes());
+            returntable::ensureReturnTable(db);
             tx.commit();
         }
         // rename() replaces a zero-byte file in one step.

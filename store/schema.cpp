@@ -82,7 +82,6 @@ QString createMuhisv()
 const QList<Index> &indexes()
 {
     static const QList<Index> list = {
-        {"bodro_isver", "CREATE INDEX IF NOT EXISTS bodro_isver ON bodro(YATISVER)"},
         {"bodro_srvno", "CREATE INDEX IF NOT EXISTS bodro_srvno ON bodro(YATSRVNO)"},
         {"bodro_return", "CREATE INDEX IF NOT EXISTS bodro_return ON bodro(YATISVER, YATDEVREILK, "
                          "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK)"},

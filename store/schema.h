@@ -27,7 +27,8 @@ struct Index {
     const char *name;
     const char *create;
 };
-// Indexes for the look-ups by employer, fund number, return key and period.
+// Indexes for the look-ups by fund number, return key (which serves the
+// look-ups by employer too) and period.
 const QList<Index> &indexes();
 QString createIndexes(); // all of them, one script
 

@@ -3,9 +3,71 @@
 
 #include "store/failure.h"
 
+#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QStringDecoder>
 #include <sqlite3.h>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+// Employer names in Turkish alphabetical order, case folded the Turkish way
+// (ı with I, i with İ). A list sorts a few thousand rows over a few hundred
+// names, so each name's sort key is made once and kept for later comparisons.
+class TurkishCollation
+{
+  public:
+    TurkishCollation() : m_collator(QLocale(QLocale::Turkish, QLocale::Turkey))
+    {
+        m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+
+    int compare(std::string_view a, std::string_view b)
+    {
+        if (a == b)
+            return 0;
+        return keyOf(a).compare(keyOf(b));
+    }
+
+    static int compare(void *self, int na, const void *a, int nb, const void *b)
+    {
+        return static_cast<TurkishCollation *>(self)->compare(
+            std::string_view(static_cast<const char *>(a), size_t(na)),
+            std::string_view(static_cast<const char *>(b), size_t(nb)));
+    }
+    static void destroy(void *self) { delete static_cast<TurkishCollation *>(self); }
+
+  private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+
+    const QCollatorSortKey &keyOf(std::string_view utf8)
+    {
+        auto it = m_keys.find(utf8);
+        if (it == m_keys.end()) {
+            // Names are few; a growing cache is only a sign of a long session.
+            if (m_keys.size() >= MaxKeys)
+                m_keys.clear();
+            it = m_keys
+                     .emplace(std::string(utf8), m_collator.sortKey(QString::fromUtf8(
+                                                     utf8.data(), qsizetype(utf8.size()))))
+                     .first;
+        }
+        return it->second;
+    }
+
+    static constexpr size_t MaxKeys = 100'000;
+    QCollator m_collator;
+    std::unordered_map<std::string, QCollatorSortKey, Hash, std::equal_to<>> m_keys;
+};
+
+} // namespace
 
 Database::Database(const QString &path, Mode mode) : m_path(path)
 {
@@ -24,6 +86,11 @@ Database::Database(const QString &path, Mode mode) : m_path(path)
     sqlite3_extended_result_codes(m_db, 1);
     // A second instance of the program waits for the first instead of failing.
     sqlite3_busy_timeout(m_db, 5000);
+    auto *collation = new TurkishCollation;
+    if (sqlite3_create_collation_v2(m_db, "TURKCE", SQLITE_UTF8, collation,
+                                    &TurkishCollation::compare,
+                                    &TurkishCollation::destroy) != SQLITE_OK)
+        delete collation;
 }
 
 Database::~Database()
@@ -92,6 +159,11 @@ void Database::backupTo(const QString &target)
     throw DbError(failure::withDetail(
                       QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
                   detail, SQLITE_CANTOPEN);
+}
+
+Statement prepareColumns(Database &db, const QString &sql, const QStringList &columns)
+{
+    return db.prepare(QStringLiteral("select %1 from (%2)").arg(columns.join(u','), sql));
 }
 
 Statement::~Statement()
@@ -190,10 +262,27 @@ QString Statement::columnName(int i) const
 
 QString Statement::text(int i) const
 {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
-    if (!p)
+    const QByteArrayView bytes = utf8(i);
+    if (!bytes.data())
         return QStringLiteral(""); // NULL reads as empty text
-    return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, i));
+    return QString::fromUtf8(bytes);
+}
+
+void Statement::readText(int i, QString &into) const
+{
+    const QByteArrayView bytes = utf8(i);
+    // UTF-8 never takes fewer bytes than UTF-16 takes units. An initial byte
+    // order mark is kept as text, as fromUtf8 keeps it.
+    into.resize(bytes.size());
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    into.truncate(decoder.appendToBuffer(into.data(), bytes) - into.constData());
+}
+
+QByteArrayView Statement::utf8(int i) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+    return QByteArrayView(p, p ? sqlite3_column_bytes(m_stmt, i) : 0);
 }
 
 long long Statement::integer(int i) const

@@ -4,10 +4,11 @@
 
 #include "app/errors.h"
 
+#include <memory>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -18,7 +19,9 @@ class Database
 {
 public:
     enum class Mode { OpenExisting, Create };
-    // Opens the file. OpenExisting fails on a missing file; Create makes it.
+    // Opens the file. The connection knows the collation TURKCE: Turkish
+    // alphabetical order with case folded the Turkish way. OpenExisting fails on a missing file;
+    // Create makes it.
     Database(const QString &path, Mode mode);
     ~Database();
     Database(const Database &) = delete;
@@ -72,6 +75,10 @@ public:
     int columnCount() const;
     QString columnName(int i) const;
     QString text(int i) const; // NULL reads as empty text
+    // The same text into `into`, reusing its storage: for readers of many rows.
+    void readText(int i, QString &into) const;
+    // The column's UTF-8 bytes, valid until the next step; NULL reads as empty.
+    QByteArrayView utf8(int i) const;
     long long integer(int i) const;
     bool isNull(int i) const;
 
@@ -79,6 +86,10 @@ private:
     Database *m_db;
     sqlite3_stmt *m_stmt;
 };
+
+// Runs sql as a subquery and keeps only the named columns of its result, in
+// that order: a reader that goes through the rows once reads what it uses.
+Statement prepareColumns(Database &db, const QString &sql, const QStringList &columns);
 
 // Rolls back unless commit() was called.
 class Transaction

@@ -4,6 +4,7 @@
 #include "app/platform.h"
 #include "store/dm.h"
 #include "store/failure.h"
+#include "store/returntable.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -143,8 +144,26 @@ void ensureStaging(StepRun &run)
 
 // In this order: the backup before columns are added is a copy of the file as
 // it was, and the indexes need bodro with all its columns.
+// The list of returns is built once for a file that lacks it; a complete
+// one is left alone, so that a file with nothing to do is not written.
+void ensureListTable(StepRun &run)
+{
+    const bool complete =
+        exists(run.db, QStringLiteral("table"), QStringLiteral("bodroliste")) &&
+        exists(run.db, QStringLiteral("index"), QStringLiteral("bodroliste_year")) &&
+        exists(run.db, QStringLiteral("index"), QStringLiteral("bodroliste_return")) &&
+        exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_insert")) &&
+        exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_delete")) &&
+        exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_update")) &&
+        !exists(run.db, QStringLiteral("index"), QStringLiteral("bodro_isver"));
+    if (complete)
+        return;
+    run.willChange();
+    returntable::ensureReturnTable(run.db);
+}
+
 constexpr void (*Steps[])(StepRun &) = {ensureBodroColumns, ensureTables, ensureIndexes,
-                                         ensureStaging};
+                                         ensureStaging, ensureListTable};
 
 } // namespace
 

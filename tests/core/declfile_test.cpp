@@ -246,6 +246,13 @@ TEST_P(DeclarationFile, ExactBytes)
     for (const QByteArray &l : c.lines)
         expected += l + "\r\n";
     EXPECT_EQ(declarationBytes(sender(), q, c.choice.retroactive), expected);
+    // Read from the engine row by row, the file is the same to the byte.
+    const std::optional<QByteArray> streamed =
+        declarationBytes(sender(), ws.dm->db(), sel, c.choice.retroactive);
+    if (c.lines.empty())
+        EXPECT_FALSE(streamed.has_value());
+    else
+        EXPECT_EQ(streamed, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DeclarationFile, ::testing::ValuesIn(fileCases()),

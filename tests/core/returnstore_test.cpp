@@ -3,6 +3,7 @@
 // a reload puts back on the screen.
 #include "core/testutil.h"
 #include "entry/returnstore.h"
+#include "lists/returnlists.h"
 
 #include <gtest/gtest.h>
 #include <QCryptographicHash>
@@ -310,6 +311,35 @@ TEST_F(ReturnStore, SecondRecordTakesTheNextNumberAndStoresWhatKayitWould)
     const ReturnHeader third = header(QStringLiteral("01"), QStringLiteral("3"));
     EXPECT_EQ(storedRows(dm(), third.key),
               (QList<QStringList>{expected(third, a, 1), expected(third, b, 2)}));
+}
+
+TEST_F(ReturnStore, EverySaveKeepsTheAllReturnsListInStep)
+{
+    const auto listed = [this] {
+        searchAllReturns(dm().Query1, QStringLiteral("2013"));
+        QStringList lines;
+        for (const QStringList &r : dm().Query1.rows())
+            lines << r.join(u'|');
+        lines.sort();
+        return lines;
+    };
+    store(header(), {row("1", "111111"), row("2", "222222")});
+    ASSERT_TRUE(saveSecondRecord(dm(), header(), {row("1", "333333")}).ok());
+    EXPECT_EQ(listed(), QStringList({"010001000001|Deneme Ltd.|01.03.2013|31.03.2013|01|1",
+                                     "010001000001|Deneme Ltd.|01.03.2013|31.03.2013|01|2"}));
+
+    // An update under another name replaces its line; the other record keeps its own.
+    ReturnHeader renamed = header();
+    renamed.name = QStringLiteral("Yeni Ad Ltd.");
+    ASSERT_TRUE(updateReturn(dm(), renamed, {row("1", "111111")}).ok());
+    EXPECT_EQ(listed(), QStringList({"010001000001|Deneme Ltd.|01.03.2013|31.03.2013|01|2",
+                                     "010001000001|Yeni Ad Ltd.|01.03.2013|31.03.2013|01|1"}));
+
+    // A failed save leaves the list as it was.
+    addCopyTrap(dm());
+    EXPECT_FALSE(
+        saveNew(dm(), header(QStringLiteral("02")), {row("1", "444444"), row("2", "999999")}).ok());
+    EXPECT_EQ(listed().size(), 2);
 }
 
 TEST_F(ReturnStore, TenthRecordIsRefusedBeforeAnythingIsWritten)

@@ -121,9 +121,10 @@ TEST(Store, FirstUseCreatesTheDatabaseAndTheReminder)
     QSet<QString> names;
     for (const auto &row : ws.dm->select("select name from sqlite_master"))
         names.insert(row[0].toLower());
-    for (const char *n : {"bodro", "bodrotemp", "muhisv", "bodro_isver", "bodro_srvno",
+    for (const char *n : {"bodro", "bodrotemp", "muhisv", "bodroliste", "bodro_srvno",
                           "bodro_return", "bodro_period"})
         EXPECT_TRUE(names.contains(QLatin1String(n))) << n;
+    EXPECT_FALSE(names.contains(QStringLiteral("bodro_isver")));
     EXPECT_EQ(readMarker(ws.platform), QStringLiteral("2"));
     EXPECT_FALSE(QFile::exists(ws.dm->databasePath() + ".yeni"));
 

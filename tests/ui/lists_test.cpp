@@ -344,6 +344,7 @@ void ListsTest::engineErrorPropagatesFromListeleButIsShownOnAra()
     Tfrmbordlistall all(*ws.ctx);
     all.listeleClick();
     QVERIFY(showActive(all));
+    ws.dm->execute(QStringLiteral("drop table bodroliste"));
     ws.dm->execute(QStringLiteral("drop table bodro"));
 
     all.btnAra->click();

@@ -1,0 +1,168 @@
+// The return table behind the all-returns list.
+#include "store/returntable.h"
+
+#include "store/sqlite.h"
+
+#include <QSet>
+#include <QStringList>
+
+namespace returntable
+{
+
+namespace
+{
+
+bool tableExists(Database &db, const QString &name)
+{
+    Statement q =
+        db.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    q.bind(1, name);
+    return q.step();
+}
+
+// Undoes everything since the savepoint unless released: inside the schema
+// step's transaction it nests, on its own it is the transaction.
+class Savepoint
+{
+  public:
+    explicit Savepoint(Database &db) : m_db(db)
+    {
+        m_db.execScript(QStringLiteral("SAVEPOINT returntable"));
+    }
+    ~Savepoint()
+    {
+        if (!m_released)
+            try {
+                m_db.execScript(QStringLiteral("ROLLBACK TO returntable; RELEASE returntable"));
+            } catch (const DbError &) {
+            }
+    }
+    void release()
+    {
+        m_db.execScript(QStringLiteral("RELEASE returntable"));
+        m_released = true;
+    }
+    Savepoint(const Savepoint &) = delete;
+
+  private:
+    Database &m_db;
+    bool m_released = false;
+};
+
+// The distinct lines of bodro into the new table, as SELECT DISTINCT would
+// give them, at the cost of one pass over bodro instead of a sort of it: the
+// rows of one return lie together, since a save writes them at once, so a row
+// is compared with the one before it, and only a change is looked up among the
+// lines already written. A line is copied from its first row, type and all.
+void fillFromStoredRows(Database &db)
+{
+    constexpr int Columns = 6;
+    Statement rows = db.prepare(QStringLiteral("SELECT YATISVER, ISVISIM, YATDEVREILK, "
+                                               "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK, rowid "
+                                               "FROM bodro"));
+    Statement copy = db.prepare(
+        QStringLiteral("INSERT INTO bodroliste SELECT YATISVER, ISVISIM, YATDEVREILK, "
+                       "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK FROM bodro WHERE rowid = ?"));
+    QSet<QByteArray> written;
+    QByteArray key, previous;
+    while (rows.step()) {
+        // Each value after its length; NULL has the length -1, apart from
+        // every text.
+        key.resize(0);
+        for (int i = 0; i < Columns; ++i) {
+            const QByteArrayView value = rows.utf8(i);
+            const qint32 size = rows.isNull(i) ? -1 : qint32(value.size());
+            key.append(reinterpret_cast<const char *>(&size), sizeof size);
+            key.append(value);
+        }
+        if (key == previous)
+            continue;
+        previous = key;
+        if (written.contains(key))
+            continue;
+        written.insert(key);
+        copy.reset();
+        copy.bind(1, rows.integer(Columns));
+        copy.run();
+    }
+}
+
+// A line is the same when all six values are, NULLs included.
+QString sameLine(const char *table, const char *row)
+{
+    QStringList terms;
+    for (const char *column :
+         {"YATISVER", "ISVISIM", "YATDEVREILK", "YATDEVRESON", "YATBODROTUR", "YATBDRDEVMIK"})
+        terms << QStringLiteral("%1.%2 IS %3.%2")
+                     .arg(QLatin1String(table), QLatin1String(column), QLatin1String(row));
+    return terms.join(QLatin1String(" AND "));
+}
+
+// Every change to bodro, whoever makes it, reaches the table in the same
+// transaction: a stored row adds its line unless the line is there, and a
+// removed row takes its line along when it was the line's last row.
+QString triggers()
+{
+    const QString add =
+        QStringLiteral("INSERT INTO bodroliste SELECT NEW.YATISVER, NEW.ISVISIM, "
+                       "NEW.YATDEVREILK, NEW.YATDEVRESON, NEW.YATBODROTUR, NEW.YATBDRDEVMIK "
+                       "WHERE NOT EXISTS (SELECT 1 FROM bodroliste WHERE %1);")
+            .arg(sameLine("bodroliste", "NEW"));
+    const QString remove =
+        QStringLiteral("DELETE FROM bodroliste WHERE %1 AND NOT EXISTS (SELECT 1 FROM bodro "
+                       "WHERE %2);")
+            .arg(sameLine("bodroliste", "OLD"), sameLine("bodro", "OLD"));
+    return QStringLiteral(
+               "CREATE TRIGGER IF NOT EXISTS bodroliste_insert AFTER INSERT ON bodro BEGIN %1 "
+               "END;"
+               "CREATE TRIGGER IF NOT EXISTS bodroliste_delete AFTER DELETE ON bodro BEGIN %2 "
+               "END;"
+               "CREATE TRIGGER IF NOT EXISTS bodroliste_update AFTER UPDATE OF YATISVER, "
+               "ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK ON bodro BEGIN "
+               "%2 %1 END;")
+        .arg(add, remove);
+}
+
+// Without statistics the planner takes the period index for a statement that
+// names one return but not its sequence number: that index hands the rows over
+// in IDSIRA order and spares a sort, and costs a read of the whole period.
+// Statistics of a working file's shape (a first day is shared by the rows of
+// many returns, a return has some tens of rows) make it take the return index.
+// Statistics that ANALYZE gathered from the real rows are left alone.
+void seedStatistics(Database &db)
+{
+    db.execScript(QStringLiteral(
+        "ANALYZE sqlite_schema;"
+        "INSERT INTO sqlite_stat1 (tbl, idx, stat) SELECT 'bodro', column1, column2 FROM "
+        "(VALUES ('bodro_period', '1000000 50000'), ('bodro_return', '1000000 1000 50 50 50 50'), "
+        "('bodro_srvno', '1000000 20')) "
+        "WHERE NOT EXISTS (SELECT 1 FROM sqlite_stat1 WHERE tbl = 'bodro');"
+        // Loads what was written, for this connection too.
+        "ANALYZE sqlite_schema;"));
+}
+
+} // namespace
+
+void ensureReturnTable(Database &db)
+{
+    Savepoint sp(db);
+    if (!tableExists(db, QStringLiteral("bodroliste"))) {
+        db.execScript(QStringLiteral(
+            "CREATE TABLE bodroliste (YATISVER VARCHAR(12), ISVISIM VARCHAR(50), "
+            "YATDEVREILK VARCHAR(25), YATDEVRESON VARCHAR(25), YATBODROTUR VARCHAR(2), "
+            "YATBDRDEVMIK VARCHAR(1));"));
+        fillFromStoredRows(db);
+    }
+    db.execScript(triggers());
+    // The year the list searches for most often is the last four characters
+    // of the first day; the second index finds one return's lines.
+    db.execScript(QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS bodroliste_year ON bodroliste(substr(YATDEVREILK, -4));"
+        "CREATE INDEX IF NOT EXISTS bodroliste_return ON bodroliste(YATISVER, YATDEVREILK, "
+        "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK);"
+        "DROP INDEX IF EXISTS bodro_isver;"));
+    seedStatistics(db);
+    sp.release();
+}
+
+} // namespace returntable

@@ -1,0 +1,22 @@
+// The return table: one row per line of the all-returns list, that is per
+// distinct employer, name, period, type and sequence number stored in bodro.
+// F10 reads these few thousand rows instead of every stored employee row.
+// Triggers on bodro keep it in step inside the transaction of every change;
+// the schema step builds it for files written before it existed.
+#pragma once
+
+#include <QString>
+
+class Database;
+
+namespace returntable
+{
+
+// Creates the table, its indexes and triggers where they are missing, fills a
+// new table from bodro, drops bodro_isver, whose column leads bodro_return
+// anyway, and gives the planner statistics where it has none, so that a
+// statement on one return reads it through bodro_return. All of it or none of
+// it; running it again changes nothing.
+void ensureReturnTable(Database &db);
+
+} // namespace returntable

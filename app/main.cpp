@@ -1,7 +1,9 @@
 // Start-up: the main window first, then the data module (whose connection opens
-// with the first statement, not here), the long-lived windows, and the loop.
+// with the first statement, not here), the long-lived windows, and the loop;
+// after a normal end, the day's copy of the database.
 #include "app/anamenu.h"
 #include "app/context.h"
+#include "app/exitbackup.h"
 #include "app/qtplatform.h"
 #include "app/sarvekapp.h"
 #include "app/screens.h"
@@ -19,5 +21,7 @@ int main(int argc, char **argv)
     TForm2 menu(ctx);
     createStartupWindows(ctx, &menu);
     menu.show();
-    return app.exec();
+    const int rc = app.exec();
+    backupOnExit(dm, platform);
+    return rc;
 }

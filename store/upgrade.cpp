@@ -3,6 +3,7 @@
 
 #include "app/platform.h"
 #include "store/dm.h"
+#include "store/gonderim.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -75,6 +76,8 @@ void runSchemaUpgrade(Tdm &dm, Platform &platform)
         if (done)
             platform.showMessage(QStringLiteral("Yenilenme Başarı ile Gerçekleşti "));
     }
+
+    ensureGonderimTable(db);
 
     try {
         db.execScript(schema::createIndexes());

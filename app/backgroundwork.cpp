@@ -1,16 +1,17 @@
 // The worker thread and its progress dialog.
 #include "app/backgroundwork.h"
 
+#include <exception>
+#include <memory>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QThread>
 #include <QVBoxLayout>
-#include <exception>
-#include <memory>
 
-namespace {
+namespace
+{
 
 // Stays up until the work is done: ESC and the close button do nothing.
 class ProgressDialog : public QDialog

@@ -2,8 +2,8 @@
 // thread while a small modal dialog says what is going on.
 #pragma once
 
-#include <QString>
 #include <functional>
+#include <QString>
 
 class QWidget;
 

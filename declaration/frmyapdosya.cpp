@@ -4,9 +4,9 @@
 
 #include "accountant/accountantrecord.h"
 #include "accountant/muhisform.h"
-#include "app/context.h"
 #include "app/backgroundwork.h"
 #include "app/busycursor.h"
+#include "app/context.h"
 #include "app/errors.h"
 #include "app/formats.h"
 #include "controls/amounttext.h"
@@ -419,10 +419,9 @@ void Tyapdosya::BitBtn2Click()
         return;
     }
     sendlog::setOutcome(m_ctx.dm, logId, sendlog::Written);
-    platform.showMessage(
-            QStringLiteral("Dosya Oluşumu Tamamlanmıştır. Lütfen  ") +
-            QDir::toNativeSeparators(path) +
-            QStringLiteral(" isimli Dosyayı En yakın zamanda dairemize ulaştırın"));
+    platform.showMessage(QStringLiteral("Dosya Oluşumu Tamamlanmıştır. Lütfen  ") +
+                         QDir::toNativeSeparators(path) +
+                         QStringLiteral(" isimli Dosyayı En yakın zamanda dairemize ulaştırın"));
 }
 
 void Tyapdosya::ftpyollaClick()

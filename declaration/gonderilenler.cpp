@@ -12,7 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 struct Column {
     const char *title;
@@ -27,9 +28,8 @@ QStringList cells(const sendlog::Record &r)
 {
     QString note = r.note;
     if (r.repeats > 0) {
-        const QString repeat =
-            QStringLiteral("%1 tarihli gönderimin tekrarı")
-                .arg(r.repeatsWhen.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+        const QString repeat = QStringLiteral("%1 tarihli gönderimin tekrarı")
+                                   .arg(r.repeatsWhen.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
         note = note.isEmpty() ? repeat : repeat + QStringLiteral("; ") + note;
     }
     return {r.when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),

@@ -8,9 +8,11 @@
 #include <QCryptographicHash>
 #include <QSet>
 
-namespace sendlog {
+namespace sendlog
+{
 
-namespace {
+namespace
+{
 
 // The row, and the time of the send it repeats.
 const QString Select = QStringLiteral(
@@ -99,8 +101,8 @@ void describeFile(Record &record, const Query &rows, const QByteArray &bytes)
         employers.insert(row.value(employerColumn));
     record.lineCount = rows.recordCount();
     record.employerCount = int(employers.size());
-    record.sha256 = QString::fromLatin1(
-        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    record.sha256 =
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 std::optional<Record> lastDelivered(Tdm &dm, const Key &key)
@@ -110,8 +112,8 @@ std::optional<Record> lastDelivered(Tdm &dm, const Key &key)
                                 "AND g.GERIYE = ? AND g.ISVER = ? AND g.BODROTUR = ? "
                                 "AND g.SONUC IN (?, ?) ORDER BY g.ID DESC LIMIT 1"),
         {key.periodStart, key.periodEnd, kindCode(key.kind),
-         key.retroactive ? QStringLiteral("1") : QStringLiteral("0"), key.employer,
-         key.returnType, Sent, Written});
+         key.retroactive ? QStringLiteral("1") : QStringLiteral("0"), key.employer, key.returnType,
+         Sent, Written});
     if (rows.isEmpty())
         return std::nullopt;
     return fromRow(rows.first());
@@ -133,11 +135,10 @@ qint64 add(Tdm &dm, const Record &r)
                               "TEKRAR) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"))
         .bindAll({r.when.toString(TimeFormat), r.route == Route::Hand ? HandRoute : InternetRoute,
                   r.drive, r.fileName, r.msno, r.key.periodStart, r.key.periodEnd,
-                  kindCode(r.key.kind),
-                  r.key.employer, r.key.returnType,
+                  kindCode(r.key.kind), r.key.employer, r.key.returnType,
                   r.key.retroactive ? QStringLiteral("1") : QStringLiteral("0"),
-                  QVariant(qlonglong(r.lineCount)), QVariant(qlonglong(r.employerCount)),
-                  r.sha256, r.repeats > 0 ? QVariant(qlonglong(r.repeats)) : QVariant()})
+                  QVariant(qlonglong(r.lineCount)), QVariant(qlonglong(r.employerCount)), r.sha256,
+                  r.repeats > 0 ? QVariant(qlonglong(r.repeats)) : QVariant()})
         .run();
     const qint64 id = db.lastInsertRowId();
     tx.commit();

@@ -8,15 +8,16 @@
 #include "app/ftpclient.h"
 #include "declaration/selection.h"
 
+#include <optional>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <optional>
 
 class Query;
 class Tdm;
 
-namespace sendlog {
+namespace sendlog
+{
 
 // Outcomes as stored; an empty outcome means the send has not ended yet.
 inline const QString Sent = QStringLiteral("gönderildi");
@@ -51,8 +52,8 @@ struct Record {
     int employerCount = 0; // distinct employers among them
     QString sha256;        // of the file's bytes, lower-case hex
     QString outcome;
-    QString note;       // the message shown on failure, or what the server said
-    qint64 repeats = 0; // id of the earlier send this one repeats, 0 for none
+    QString note;          // the message shown on failure, or what the server said
+    qint64 repeats = 0;    // id of the earlier send this one repeats, 0 for none
     QDateTime repeatsWhen; // that send's time, when read back from the log
 };
 

@@ -8,13 +8,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-namespace {
+namespace
+{
 
 void pruneCopies(const QString &folder, int keep)
 {
     static const QRegularExpression copyName(QStringLiteral("^bodro-\\d{8}\\.mdb$"));
-    QStringList copies = QDir(folder).entryList({QStringLiteral("bodro-*.mdb")}, QDir::Files,
-                                                QDir::Name);
+    QStringList copies =
+        QDir(folder).entryList({QStringLiteral("bodro-*.mdb")}, QDir::Files, QDir::Name);
     copies.removeIf([](const QString &name) { return !copyName.match(name).hasMatch(); });
     // Names sort by date; a copy that cannot be removed is left for next time.
     for (qsizetype i = 0; i + keep < copies.size(); ++i)

@@ -5,11 +5,12 @@
 #include "core/testutil.h"
 #include "store/sqlite.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QProcess>
-#include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QStringList copies(Workspace &ws)
 {
@@ -94,7 +95,8 @@ TEST(Backup, AReadOnlyFolderOnlyCostsAWarning)
 
     EXPECT_EQ(copies(ws), QStringList());
     ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Yedek alınamadı: "))) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Yedek alınamadı: ")))
+        << warnings[0].toStdString();
     // The database itself is untouched and still in use.
     EXPECT_EQ(ws.dm->select(QStringLiteral("SELECT count(*) FROM bodro")),
               QList<QStringList>{{QStringLiteral("1")}});

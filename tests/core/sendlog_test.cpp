@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QString TransferFailed = QStringLiteral(
     "Internet Bağlantısı Sağlanamadı! Lütfen Internet bağlantınızı kontrol edip tekrar "
@@ -66,8 +67,10 @@ TEST(SendLog, OnlyDeliveredSendsOfTheSameChoiceCount)
     const sendlog::Key others[] = {
         sendlog::keyFor(december(ReturnKind::Ek), a, "01"),
         sendlog::keyFor(december(ReturnKind::Asil, true), a, "01"),
-        sendlog::keyFor({QDate(2025, 11, 1), QDate(2025, 11, 30), ReturnKind::Asil, false}, a, "01"),
-        sendlog::keyFor({QDate(2025, 12, 1), QDate(2025, 12, 30), ReturnKind::Asil, false}, a, "01"),
+        sendlog::keyFor({QDate(2025, 11, 1), QDate(2025, 11, 30), ReturnKind::Asil, false}, a,
+                        "01"),
+        sendlog::keyFor({QDate(2025, 12, 1), QDate(2025, 12, 30), ReturnKind::Asil, false}, a,
+                        "01"),
         sendlog::keyFor(december(ReturnKind::Tumu), QStringLiteral("020002000002"), "01"),
         sendlog::keyFor(december(ReturnKind::Tumu), a, "02"),
     };
@@ -131,14 +134,30 @@ TEST(SendLog, UploadVerdicts)
     const QString gone = QStringLiteral("Gönderilen dosya 120 bayt, sunucuda bulunamadı.");
     const Case cases[] = {
         {"checked", {FtpOutcome::Ok, {}, 120, 120}, sendlog::Sent, Delivered, {}, {}},
-        {"no SIZE", {FtpOutcome::Ok, {}, 120, -1}, sendlog::Sent, Delivered,
-         QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."), {}},
-        {"half", {FtpOutcome::Incomplete, {}, 120, 60}, sendlog::Incomplete, TransferFailed, sizes,
+        {"no SIZE",
+         {FtpOutcome::Ok, {}, 120, -1},
+         sendlog::Sent,
+         Delivered,
+         QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."),
+         {}},
+        {"half",
+         {FtpOutcome::Incomplete, {}, 120, 60},
+         sendlog::Incomplete,
+         TransferFailed,
+         sizes,
          sizes},
-        {"vanished", {FtpOutcome::Incomplete, QStringLiteral("550"), 120, -1}, sendlog::Incomplete,
-         TransferFailed, gone, gone},
-        {"store refused", {FtpOutcome::TransferFailed, QStringLiteral("curl 25"), 120, -1},
-         sendlog::Failed, TransferFailed, TransferFailed + QStringLiteral(" [curl 25]"), {}},
+        {"vanished",
+         {FtpOutcome::Incomplete, QStringLiteral("550"), 120, -1},
+         sendlog::Incomplete,
+         TransferFailed,
+         gone,
+         gone},
+        {"store refused",
+         {FtpOutcome::TransferFailed, QStringLiteral("curl 25"), 120, -1},
+         sendlog::Failed,
+         TransferFailed,
+         TransferFailed + QStringLiteral(" [curl 25]"),
+         {}},
     };
     for (const Case &c : cases) {
         const sendlog::UploadVerdict v = sendlog::uploadVerdict(c.outcome);

@@ -728,8 +728,8 @@ void DeclScreenTest::checkedUploadIsLogged_data()
                            << false;
     QTest::newRow("half kept") << int(LocalFtpServer::Mode::Truncating) << TransferFailed
                                << sendlog::Incomplete << true;
-    QTest::newRow("no SIZE") << int(LocalFtpServer::Mode::WithoutSize) << Delivered
-                             << sendlog::Sent << true;
+    QTest::newRow("no SIZE") << int(LocalFtpServer::Mode::WithoutSize) << Delivered << sendlog::Sent
+                             << true;
 }
 
 void DeclScreenTest::checkedUploadIsLogged()
@@ -757,9 +757,8 @@ void DeclScreenTest::checkedUploadIsLogged()
     QCOMPARE(log[0].outcome, outcome);
     QCOMPARE(!log[0].note.isEmpty(), noted);
     if (mode == int(LocalFtpServer::Mode::Truncating)) {
-        const QString sizes = QStringLiteral("Gönderilen dosya %1 bayt, sunucudaki %2 bayt.")
-                                  .arg(size)
-                                  .arg(size / 2);
+        const QString sizes =
+            QStringLiteral("Gönderilen dosya %1 bayt, sunucudaki %2 bayt.").arg(size).arg(size / 2);
         QCOMPARE(ws.platform.shown[1].detail, sizes);
         QCOMPARE(log[0].note, sizes);
     }
@@ -822,8 +821,8 @@ void DeclScreenTest::gonderilenlerListsTheLog()
 {
     Workspace ws;
     ws.platform.clock = QDateTime(QDate(2026, 1, 3), QTime(9, 0));
-    const sendlog::Key key{QStringLiteral("01.12.2025"), QStringLiteral("31.12.2025"),
-                           ReturnKind::Ek, true, {}, {}};
+    const sendlog::Key key{
+        QStringLiteral("01.12.2025"), QStringLiteral("31.12.2025"), ReturnKind::Ek, true, {}, {}};
     sendlog::Record first;
     first.when = QDateTime(QDate(2025, 12, 30), QTime(16, 45, 1));
     first.key = key;

@@ -2,6 +2,7 @@
 #include "app/anamenu.h"
 
 #include "app/about.h"
+#include "app/busycursor.h"
 #include "app/context.h"
 #include "app/firstrun.h"
 #include "app/screens.h"
@@ -160,5 +161,6 @@ void TForm2::yukleClick()
 
 void TForm2::yapeksikClick()
 {
+    const BusyCursor busy;
     runSchemaUpgrade(m_ctx.dm, m_ctx.platform);
 }

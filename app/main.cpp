@@ -1,8 +1,10 @@
 // Start-up: the working folder first (everything below it is relative to it),
 // then the main window, the data module (whose connection opens with the first
-// statement, not here), the long-lived windows, F1 and the loop.
+// statement, not here), the long-lived windows, F1 and the loop; after a normal
+// end, the day's copy of the database.
 #include "app/anamenu.h"
 #include "app/context.h"
+#include "app/exitbackup.h"
 #include "app/helpwindow.h"
 #include "app/qtplatform.h"
 #include "app/sarvekapp.h"
@@ -39,5 +41,7 @@ int main(int argc, char **argv)
     TForm2 menu(ctx);
     createStartupWindows(ctx, &menu);
     menu.show();
-    return app.exec();
+    const int rc = app.exec();
+    backupOnExit(dm, platform);
+    return rc;
 }

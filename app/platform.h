@@ -24,6 +24,11 @@ public:
     virtual void showMessage(const QString &text) = 0; // plain box, OK
     virtual void showWarning(const QString &text) = 0; // warning box, OK
     virtual Answer confirm(const QString &text) = 0;   // Yes / No / Cancel
+    // A warning box whose details (hidden until asked for) hold `detail`.
+    virtual void showDetailedWarning(const QString &text, const QString &detail) = 0;
+    // Yes / No with No the default, for questions where going on is the
+    // exception; true for Yes.
+    virtual bool askYesNo(const QString &text) = 0;
 
     virtual QDateTime now() = 0;
     QDate today() { return now().date(); }

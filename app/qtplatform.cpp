@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -25,12 +26,27 @@ namespace {
 const QString Title = QStringLiteral("Sarvek Bodro");
 
 QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &text,
-                                   QMessageBox::StandardButtons buttons)
+                                   QMessageBox::StandardButtons buttons,
+                                   const QString &detail = QString())
 {
     QMessageBox box(icon, Title, text, buttons, QApplication::activeWindow());
     if (buttons & QMessageBox::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
-    return QMessageBox::StandardButton(box.exec());
+    if (buttons == (QMessageBox::Yes | QMessageBox::No)) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
+    // A box that comes up in the middle of long work is answered with the
+    // ordinary pointer, not the busy one.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const auto answer = QMessageBox::StandardButton(box.exec());
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
+    return answer;
 }
 
 } // namespace
@@ -56,6 +72,17 @@ Answer QtPlatform::confirm(const QString &text)
     default:
         return Answer::Cancel;
     }
+}
+
+void QtPlatform::showDetailedWarning(const QString &text, const QString &detail)
+{
+    runBox(QMessageBox::Warning, text, QMessageBox::Ok, detail);
+}
+
+bool QtPlatform::askYesNo(const QString &text)
+{
+    return runBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 QString QtPlatform::windowsDirectory()

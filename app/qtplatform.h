@@ -10,6 +10,8 @@ public:
     void showMessage(const QString &text) override;
     void showWarning(const QString &text) override;
     Answer confirm(const QString &text) override;
+    void showDetailedWarning(const QString &text, const QString &detail) override;
+    bool askYesNo(const QString &text) override;
     QDateTime now() override { return QDateTime::currentDateTime(); }
     // The Windows directory on Windows; elsewhere $SARVEK_WINDIR, or the
     // user's configuration folder plus "sarvek".

@@ -25,6 +25,21 @@ Answer ScriptedPlatform::confirm(const QString &text)
     return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
 }
 
+void ScriptedPlatform::showDetailedWarning(const QString &text, const QString &detail)
+{
+    shown.append({Kind::Warning, text, detail});
+    if (onShown)
+        onShown(shown.last());
+}
+
+bool ScriptedPlatform::askYesNo(const QString &text)
+{
+    shown.append({Kind::YesNo, text});
+    if (onShown)
+        onShown(shown.last());
+    return !answers.isEmpty() && answers.takeFirst() == Answer::Yes;
+}
+
 bool ScriptedPlatform::openDocument(const QString &path)
 {
     if (!QFileInfo::exists(path))

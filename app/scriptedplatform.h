@@ -10,16 +10,21 @@
 class ScriptedPlatform : public Platform
 {
 public:
-    enum class Kind { Message, Warning, Confirm };
+    enum class Kind { Message, Warning, Confirm, YesNo };
     struct Shown {
         Kind kind;
         QString text;
+        QString detail; // of a detailed warning
     };
 
     void showMessage(const QString &text) override;
     void showWarning(const QString &text) override;
     // Takes the next scripted answer; Cancel when the script is used up.
     Answer confirm(const QString &text) override;
+    void showDetailedWarning(const QString &text, const QString &detail) override;
+    // Takes the next scripted answer too: Yes is Yes, anything else and an
+    // empty script are No.
+    bool askYesNo(const QString &text) override;
     QDateTime now() override { return clock.isValid() ? clock : QDateTime::currentDateTime(); }
     QString windowsDirectory() override { return windowsDir; }
     bool openDocument(const QString &path) override;

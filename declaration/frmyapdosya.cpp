@@ -4,6 +4,8 @@
 
 #include "accountant/accountantrecord.h"
 #include "accountant/muhisform.h"
+#include "app/backgroundwork.h"
+#include "app/busycursor.h"
 #include "app/context.h"
 #include "app/errors.h"
 #include "app/formats.h"
@@ -11,7 +13,9 @@
 #include "controls/moneyedit.h"
 #include "declaration/declfile.h"
 #include "declaration/frmkayityeri.h"
+#include "declaration/gonderilenler.h"
 #include "declaration/periodsummary.h"
+#include "declaration/sendlog.h"
 #include "lists/bordlistall.h"
 #include "store/dm.h"
 
@@ -88,6 +92,8 @@ void Tyapdosya::buildControls()
     toppriddepoyaz = named(new TMoneyEdit(this), "toppriddepoyaz");
     BitBtn2 = named(new QPushButton(QStringLiteral("Hazırla"), this), "BitBtn2");
     BitBtn3 = named(new QPushButton(QStringLiteral("Exit"), this), "BitBtn3");
+    btngonderilenler =
+        named(new QPushButton(QStringLiteral("Gönderilenler"), this), "btngonderilenler");
     Label13 = named(new QLabel(QStringLiteral("F1 : Yardım / F3 : Ekranı Temizle  /  F4 : Hesap "
                                               "Makinesi / F10: Tüm Bodro Listesi / ESC : Çıkış"),
                                this),
@@ -114,7 +120,7 @@ void Tyapdosya::buildControls()
         hesapgrid->setColumnWidth(c, GridColumns[c].width);
     hesapgrid->setMinimumWidth(660);
     toppriddepoyaz->setFixedWidth(160);
-    for (QPushButton *b : {hesapla, BitBtn2, BitBtn3, btnayilksonyap, ftpyolla})
+    for (QPushButton *b : {hesapla, BitBtn2, BitBtn3, btnayilksonyap, ftpyolla, btngonderilenler})
         b->setAutoDefault(false);
 
     QFont bold = Label13->font();
@@ -148,6 +154,8 @@ void Tyapdosya::buildControls()
     total->addWidget(Label10);
     total->addWidget(toppriddepoyaz);
     auto *buttons = new QHBoxLayout;
+    // Left of the row, away from the screen's own commands on the right.
+    buttons->addWidget(btngonderilenler);
     buttons->addStretch();
     buttons->addWidget(BitBtn2);
     buttons->addWidget(BitBtn3);
@@ -170,6 +178,7 @@ void Tyapdosya::buildControls()
     handle(BitBtn3, &Tyapdosya::BitBtn3Click);
     handle(btnayilksonyap, &Tyapdosya::btnayilksonyapClick);
     handle(ftpyolla, &Tyapdosya::ftpyollaClick);
+    handle(btngonderilenler, &Tyapdosya::btngonderilenlerClick);
 
     for (QWidget *w : std::initializer_list<QWidget *>{
              ALDEVREILK, ALDEVRESON, BitBtn2, BitBtn3, ftpyolla, yazmiktar, hesapgrid, hesapla,
@@ -249,6 +258,7 @@ QString Tyapdosya::pickedEmployer() const
 
 void Tyapdosya::hesaplaClick()
 {
+    const BusyCursor busy;
     const BoundSql sel = summarySelection(choice());
     Query &q = m_ctx.dm.dosquery;
     q.setSql(sel.sql, sel.params);
@@ -366,7 +376,18 @@ void Tyapdosya::BitBtn2Click()
         return;
     }
     const QByteArray bytes = declarationBytes(*sender, q, chkgeri->isChecked());
+    sendlog::Record log;
+    log.when = preparedAt;
+    log.msno = sender->msno;
+    log.key = sendlog::keyFor(choice(), pickedEmployer(), m_ctx.session.declaration.pickedType);
+    sendlog::describeFile(log, q, bytes);
     q.close();
+
+    if (const std::optional<sendlog::Record> earlier = sendlog::lastDelivered(m_ctx.dm, log.key)) {
+        if (!platform.askYesNo(sendlog::repeatQuestion(*earlier)))
+            return;
+        log.repeats = earlier->id;
+    }
 
     const bool upload =
         platform.confirm(QStringLiteral("Eğer İnternetiniz var ise bize bu dosyayı, Internet "
@@ -377,52 +398,63 @@ void Tyapdosya::BitBtn2Click()
     } else {
         platform.showMessage(
             QStringLiteral("Bodro hazırlanıyor lütfen kayıt edilecek USB yerini dösteriniz"));
-        path = chosenVolumeRoot() + handDeliveryFileName(sender->msno);
+        log.drive = chosenVolumeRoot();
+        path = log.drive + handDeliveryFileName(sender->msno);
     }
 
+    log.route = upload ? sendlog::Route::Internet : sendlog::Route::Hand;
+    log.fileName = path;
+    const qint64 logId = sendlog::add(m_ctx.dm, log);
     try {
         writeFileAtomically(path, bytes);
     } catch (const IoError &e) {
+        sendlog::setOutcome(m_ctx.dm, logId, sendlog::Failed, e.message());
         platform.showWarning(e.message());
         return;
     }
     m_ctx.session.declaration.lastFileName = path;
-    if (upload)
+    if (upload) {
+        m_sendLogId = logId;
+        const auto forget = qScopeGuard([this] { m_sendLogId = 0; });
         ftpyollaClick();
-    else
-        platform.showMessage(
-            QStringLiteral("Dosya Oluşumu Tamamlanmıştır. Lütfen  ") +
-            QDir::toNativeSeparators(path) +
-            QStringLiteral(" isimli Dosyayı En yakın zamanda dairemize ulaştırın"));
+        return;
+    }
+    sendlog::setOutcome(m_ctx.dm, logId, sendlog::Written);
+    platform.showMessage(QStringLiteral("Dosya Oluşumu Tamamlanmıştır. Lütfen  ") +
+                         QDir::toNativeSeparators(path) +
+                         QStringLiteral(" isimli Dosyayı En yakın zamanda dairemize ulaştırın"));
 }
 
 void Tyapdosya::ftpyollaClick()
 {
     const QString path = m_ctx.session.declaration.lastFileName;
-    std::unique_ptr<FtpClient> client = m_ctx.platform.makeFtpClient();
-    if (!client)
-        throw AppError(QStringLiteral("FTP istemcisi oluşturulamadı"));
-    // The upload blocks this window until it is done or timed out.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    const FtpOutcome outcome =
-        client->putFile(path, QStringLiteral("/gelen/") + QFileInfo(path).fileName());
-    restoreCursor.dismiss();
-    QApplication::restoreOverrideCursor();
-    switch (outcome.kind) {
-    case FtpOutcome::ConnectFailed:
-        m_ctx.platform.showWarning(QStringLiteral("Programın Çalışması için Internet Bağlantınız "
-                                                  "Olması Gerekmektedir. Lütfen Internete "
-                                                  "Bağlanınız"));
-        break;
-    case FtpOutcome::Ok:
-        m_ctx.platform.showWarning(QStringLiteral(
-            "Dosya Internet Üzerinden Sarvek Sandığı Dairesine Ulaştırıldı! Teşekür ederiz"));
-        break;
-    case FtpOutcome::TransferFailed:
-        m_ctx.platform.showWarning(QStringLiteral("Internet Bağlantısı Sağlanamadı! Lütfen "
-                                                  "Internet bağlantınızı kontrol edip tekrar "
-                                                  "deneyiniz!!"));
-        break;
+    const qint64 logId = m_sendLogId;
+    FtpOutcome outcome;
+    try {
+        std::unique_ptr<FtpClient> client = m_ctx.platform.makeFtpClient();
+        if (!client)
+            throw AppError(QStringLiteral("FTP istemcisi oluşturulamadı"));
+        // Off this thread, so that the window keeps painting while a slow
+        // server takes its time.
+        runWithProgress(this, QStringLiteral("Dosya gönderiliyor, lütfen bekleyiniz..."), [&] {
+            outcome = client->putFile(path, QStringLiteral("/gelen/") + QFileInfo(path).fileName());
+        });
+    } catch (const std::exception &e) {
+        if (logId > 0)
+            sendlog::setOutcome(m_ctx.dm, logId, sendlog::Failed, QString::fromUtf8(e.what()));
+        throw;
     }
+    const sendlog::UploadVerdict verdict = sendlog::uploadVerdict(outcome);
+    if (logId > 0)
+        sendlog::setOutcome(m_ctx.dm, logId, verdict.outcome, verdict.note);
+    if (verdict.detail.isEmpty())
+        m_ctx.platform.showWarning(verdict.message);
+    else
+        m_ctx.platform.showDetailedWarning(verdict.message, verdict.detail);
+}
+
+void Tyapdosya::btngonderilenlerClick()
+{
+    Tgonderilenler list(m_ctx, this);
+    list.exec();
 }

@@ -33,6 +33,8 @@ class Tyapdosya : public QDialog
     void BitBtn3Click();
     void BitBtn2Click();
     void ftpyollaClick();
+    // The list of prepared files.
+    void btngonderilenlerClick();
 
     QLabel *Label8;
     QDateEdit *ALDEVREILK;
@@ -49,6 +51,7 @@ class Tyapdosya : public QDialog
     TMoneyEdit *toppriddepoyaz;
     QPushButton *BitBtn2;
     QPushButton *BitBtn3;
+    QPushButton *btngonderilenler;
     QLabel *Label13;
 
     // Never shown.
@@ -71,4 +74,6 @@ class Tyapdosya : public QDialog
     QString chosenVolumeRoot();
 
     AppContext &m_ctx;
+    // The log row of the file that ftpyollaClick sends; 0 when none.
+    qint64 m_sendLogId = 0;
 };

@@ -47,6 +47,41 @@ bool isConnectionFailure(CURLcode rc, long responseCode)
     }
 }
 
+// curl's error buffer is unreliable in active mode; its code and the server's
+// last reply say what happened.
+QString curlText(CURLcode rc, long responseCode)
+{
+    return QStringLiteral("%1 (curl %2, FTP %3)")
+        .arg(QString::fromUtf8(curl_easy_strerror(rc)))
+        .arg(int(rc))
+        .arg(responseCode);
+}
+
+// A server may accept a store and still keep less than was sent, so the
+// stored file's size is asked for on the same connection (curl sends SIZE for
+// a request without body). A server that does not know SIZE leaves the size
+// unknown, which is not a failure; one that no longer finds the file is.
+void checkStoredSize(CURL *curl, FtpOutcome &outcome)
+{
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    const CURLcode rc = curl_easy_perform(curl);
+    long responseCode = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &responseCode);
+    curl_off_t size = -1;
+    if (rc == CURLE_OK)
+        curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    outcome.remoteSize = size < 0 ? -1 : qint64(size);
+    if (rc == CURLE_REMOTE_FILE_NOT_FOUND) {
+        outcome.kind = FtpOutcome::Incomplete;
+        outcome.detail = curlText(rc, responseCode);
+    } else if (rc != CURLE_OK) {
+        outcome.detail = curlText(rc, responseCode);
+    } else if (outcome.remoteSize >= 0 && outcome.remoteSize != outcome.localSize) {
+        outcome.kind = FtpOutcome::Incomplete;
+    }
+}
+
 class CurlFtpClient : public FtpClient
 {
   public:
@@ -96,19 +131,19 @@ class CurlFtpClient : public FtpClient
         const CURLcode rc = curl_easy_perform(curl);
         long responseCode = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &responseCode);
-        curl_easy_cleanup(curl);
 
-        if (rc == CURLE_OK)
-            return {FtpOutcome::Ok, QString()};
-        // curl's error buffer is unreliable in active mode; its code and the
-        // server's last reply say what happened.
-        const QString detail = QStringLiteral("%1 (curl %2, FTP %3)")
-                                   .arg(QString::fromUtf8(curl_easy_strerror(rc)))
-                                   .arg(int(rc))
-                                   .arg(responseCode);
-        return {isConnectionFailure(rc, responseCode) ? FtpOutcome::ConnectFailed
-                                                      : FtpOutcome::TransferFailed,
-                detail};
+        FtpOutcome outcome;
+        outcome.localSize = file.size();
+        if (rc != CURLE_OK) {
+            curl_easy_cleanup(curl);
+            outcome.kind = isConnectionFailure(rc, responseCode) ? FtpOutcome::ConnectFailed
+                                                                 : FtpOutcome::TransferFailed;
+            outcome.detail = curlText(rc, responseCode);
+            return outcome;
+        }
+        checkStoredSize(curl, outcome);
+        curl_easy_cleanup(curl);
+        return outcome;
     }
 
   private:

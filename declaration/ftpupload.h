@@ -9,5 +9,6 @@
 // SARVEK_FTP_USER and SARVEK_FTP_PASSWORD when set.
 FtpSettings fundFtpSettings();
 
-// Active mode, TLS when the server offers it, connect and transfer timeouts.
+// Active mode, TLS when the server offers it, connect and transfer timeouts;
+// after the store it asks the server for the stored size.
 std::unique_ptr<FtpClient> makeCurlFtpClient(const FtpSettings &settings);

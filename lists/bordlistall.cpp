@@ -1,6 +1,7 @@
 // The all-returns list with its year search.
 #include "lists/bordlistall.h"
 
+#include "app/busycursor.h"
 #include "app/context.h"
 #include "lists/returnlists.h"
 #include "store/dm.h"
@@ -77,6 +78,7 @@ void Tfrmbordlistall::listeleClick()
 
 void Tfrmbordlistall::btnAraClick()
 {
+    const BusyCursor busy;
     model()->clear();
     searchAllReturns(m_ctx.dm.Query1, txtArama->text());
     showQuery1();

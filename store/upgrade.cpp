@@ -5,6 +5,7 @@
 #include "store/dm.h"
 #include "store/failure.h"
 #include "store/returntable.h"
+#include "store/gonderim.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -162,8 +163,16 @@ void ensureListTable(StepRun &run)
     returntable::ensureReturnTable(run.db);
 }
 
+void ensureSendLog(StepRun &run)
+{
+    if (exists(run.db, QStringLiteral("table"), QStringLiteral("gonderim")))
+        return;
+    run.willChange();
+    ensureGonderimTable(run.db);
+}
+
 constexpr void (*Steps[])(StepRun &) = {ensureBodroColumns, ensureTables, ensureIndexes,
-                                         ensureStaging, ensureListTable};
+                                         ensureStaging, ensureListTable, ensureSendLog};
 
 } // namespace
 

@@ -1,5 +1,6 @@
-// The libcurl upload against a real FTP server on 127.0.0.1: what arrives, and
-// which of the two failures each fault is reported as.
+// The libcurl upload against a real FTP server on 127.0.0.1: what arrives,
+// which failure each fault is reported as, and what the size check after the
+// store makes of servers that keep less or will not say.
 #include "core/ftpserver.h"
 #include "declaration/ftpupload.h"
 
@@ -38,6 +39,30 @@ TEST(FtpUpload, StoresAnIdenticalCopyUnderGelen)
                                ->putFile(localFile(dir, name), QStringLiteral("/gelen/") + name);
     EXPECT_EQ(out.kind, FtpOutcome::Ok) << out.detail.toStdString();
     EXPECT_EQ(contents(server.gelenPath(name)), Payload);
+    EXPECT_EQ(out.localSize, Payload.size());
+    EXPECT_EQ(out.remoteSize, Payload.size());
+}
+
+TEST(FtpUpload, StoredSizeIsChecked)
+{
+    QTemporaryDir dir;
+    const QString file = localFile(dir, QStringLiteral("_0.txt"));
+    const QString remote = QStringLiteral("/gelen/_0.txt");
+
+    LocalFtpServer truncating(LocalFtpServer::Mode::Truncating);
+    ASSERT_TRUE(truncating.isRunning());
+    const FtpOutcome cut = makeCurlFtpClient(truncating.settings())->putFile(file, remote);
+    EXPECT_EQ(cut.kind, FtpOutcome::Incomplete) << cut.detail.toStdString();
+    EXPECT_EQ(cut.localSize, Payload.size());
+    EXPECT_EQ(cut.remoteSize, Payload.size() / 2);
+    EXPECT_EQ(contents(truncating.gelenPath(QStringLiteral("_0.txt"))).size(), Payload.size() / 2);
+
+    LocalFtpServer silent(LocalFtpServer::Mode::WithoutSize);
+    ASSERT_TRUE(silent.isRunning());
+    const FtpOutcome unknown = makeCurlFtpClient(silent.settings())->putFile(file, remote);
+    EXPECT_EQ(unknown.kind, FtpOutcome::Ok) << unknown.detail.toStdString();
+    EXPECT_EQ(unknown.remoteSize, -1);
+    EXPECT_EQ(contents(silent.gelenPath(QStringLiteral("_0.txt"))), Payload);
 }
 
 TEST(FtpUpload, FailuresAreToldApart)
@@ -58,7 +83,7 @@ TEST(FtpUpload, FailuresAreToldApart)
                                        ->putFile(dir.filePath(QStringLiteral("yok.txt")), remote);
     EXPECT_EQ(noLocalFile.kind, FtpOutcome::TransferFailed);
 
-    LocalFtpServer readOnly(true);
+    LocalFtpServer readOnly(LocalFtpServer::Mode::ReadOnlyGelen);
     ASSERT_TRUE(readOnly.isRunning());
     const FtpOutcome refused = makeCurlFtpClient(readOnly.settings())->putFile(file, remote);
     EXPECT_EQ(refused.kind, FtpOutcome::TransferFailed) << refused.detail.toStdString();

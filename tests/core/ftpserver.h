@@ -5,7 +5,6 @@
 #include "declaration/ftpupload.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -15,7 +14,14 @@ class LocalFtpServer
     static constexpr const char *User = "sarvek";
     static constexpr const char *Password = "Gizli123";
 
-    explicit LocalFtpServer(bool readOnlyGelen = false)
+    enum class Mode {
+        Normal,
+        ReadOnlyGelen, // the login succeeds, every store is refused
+        Truncating,    // every stored file is cut to half its size
+        WithoutSize,   // the server does not know SIZE
+    };
+
+    explicit LocalFtpServer(Mode mode = Mode::Normal)
     {
         QStringList args{fixtureFolder().filePath(QStringLiteral("ftpserver.py")),
                          QStringLiteral("--root"),
@@ -24,8 +30,19 @@ class LocalFtpServer
                          QLatin1String(User),
                          QStringLiteral("--password"),
                          QLatin1String(Password)};
-        if (readOnlyGelen)
+        switch (mode) {
+        case Mode::Normal:
+            break;
+        case Mode::ReadOnlyGelen:
             args << QStringLiteral("--readonly-gelen");
+            break;
+        case Mode::Truncating:
+            args << QStringLiteral("--truncate");
+            break;
+        case Mode::WithoutSize:
+            args << QStringLiteral("--no-size");
+            break;
+        }
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start(QStringLiteral("/usr/bin/python3"), args);
         while (m_process.waitForReadyRead(10000) && !m_process.canReadLine()) {

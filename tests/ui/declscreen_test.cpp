@@ -1,23 +1,30 @@
 // The declaration screen on real widgets: start-up, period bounds, "Hesapla",
 // and "Hazırla" down both routes, with message boxes answered by script and the
-// upload going to a real FTP server on 127.0.0.1 or to a scripted client.
+// upload going to a real FTP server on 127.0.0.1 or to a scripted client; the
+// log of prepared files, the question before a period goes out twice, and the
+// "Gönderilenler" list.
 #include "ui/uitest.h"
 
 #include "accountant/accountantrecord.h"
 #include "core/ftpserver.h"
 #include "declaration/frmkayityeri.h"
 #include "declaration/frmyapdosya.h"
+#include "declaration/gonderilenler.h"
+#include "declaration/sendlog.h"
 #include "lists/bordlistall.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QTableView>
 #include <QTableWidget>
 
@@ -39,6 +46,18 @@ const QString Delivered =
 const QString TransferFailed = QStringLiteral(
     "Internet Bağlantısı Sağlanamadı! Lütfen Internet bağlantınızı kontrol edip tekrar "
     "deneyiniz!!");
+
+QString repeatQuestion(const QString &when)
+{
+    return QStringLiteral("Bu devre ve bodro türü için dosya %1 tarihinde gönderilmiş. Yeniden "
+                          "hazırlamak istiyor musunuz?")
+        .arg(when);
+}
+
+QString sha256Of(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
 
 // 5 December 2025, 14:30:09.
 const QDateTime PreparedAt(QDate(2025, 12, 5), QTime(14, 30, 9));
@@ -151,6 +170,12 @@ class DeclScreenTest : public QObject
     void f10WithoutPickOnlyClearsBox();
     void f10PickOfBadSequenceNumberStopsHalfway();
     void chooserStartsOnCurrentVolume();
+    void handDeliveryIsLoggedAndRepeatAsks();
+    void checkedUploadIsLogged_data();
+    void checkedUploadIsLogged();
+    void uploadRunsOffTheInterfaceThread();
+    void gonderilenlerListsTheLog();
+    void hesaplaShowsBusyCursor();
 };
 
 void DeclScreenTest::startupDefaults()
@@ -375,6 +400,24 @@ void DeclScreenTest::hazirlaOverInternetUploads()
     const QByteArray expected = SenderLine + "\r\n" + decemberLine() + "\r\n";
     QCOMPARE(readAll(ws.path(name)), expected);
     QCOMPARE(readAll(server.gelenPath(name)), expected);
+
+    const QList<sendlog::Record> log = sendlog::sendsOfYear(*ws.dm, QString());
+    QCOMPARE(log.size(), 1);
+    const sendlog::Record &row = log[0];
+    QCOMPARE(row.when, PreparedAt);
+    QCOMPARE(row.route, sendlog::Route::Internet);
+    QCOMPARE(row.fileName, ws.path(name));
+    QCOMPARE(row.msno, QStringLiteral("4711"));
+    QCOMPARE(row.key.periodStart, QStringLiteral("01.12.2025"));
+    QCOMPARE(row.key.periodEnd, QStringLiteral("31.12.2025"));
+    QCOMPARE(row.key.kind, ReturnKind::Asil);
+    QVERIFY(!row.key.retroactive);
+    QCOMPARE(row.lineCount, 1);
+    QCOMPARE(row.employerCount, 1);
+    QCOMPARE(row.sha256, sha256Of(readAll(ws.path(name))));
+    QCOMPARE(row.outcome, sendlog::Sent);
+    QCOMPARE(row.note, QString());
+    QCOMPARE(row.repeats, 0);
 }
 
 void DeclScreenTest::hazirlaStopsAtBrokenLine()
@@ -421,7 +464,10 @@ void DeclScreenTest::uploadMessages()
     ws.platform.ftpFactory = [&] {
         return std::make_unique<FakeFtp>(FtpOutcome::Kind(outcome), calls);
     };
-    ws.platform.answers = {Answer::Yes, Answer::Yes};
+    // A send that went through is asked about before it goes again.
+    const bool delivered = outcome == FtpOutcome::Ok;
+    ws.platform.answers = delivered ? QList<Answer>{Answer::Yes, Answer::Yes, Answer::Yes}
+                                    : QList<Answer>{Answer::Yes, Answer::Yes};
     Screen s(ws);
     QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
     QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
@@ -429,7 +475,10 @@ void DeclScreenTest::uploadMessages()
     // Empty MSNO; two uploads, two clients.
     const QString local = ws.path(QStringLiteral("_05122025_230507.txt"));
     QCOMPARE(calls, (QStringList(2, local + QStringLiteral(">/gelen/_05122025_230507.txt"))));
-    QCOMPARE(ws.platform.texts(), (QStringList{AskRoute, message, AskRoute, message}));
+    QStringList expected{AskRoute, message, AskRoute, message};
+    if (delivered)
+        expected.insert(2, repeatQuestion(QStringLiteral("05.12.2025 23:05")));
+    QCOMPARE(ws.platform.texts(), expected);
     QCOMPARE(ws.platform.shown[1].kind, ScriptedPlatform::Kind::Warning);
     QVERIFY(QFile::exists(local));
 }
@@ -458,6 +507,11 @@ void DeclScreenTest::failedWriteShowsErrorAndUploadsNothing()
     QCOMPARE(texts.size(), 5);
     QCOMPARE(texts[0], AskRoute);
     QVERIFY2(texts[1].startsWith(QStringLiteral("Dosya yazılamadı: ")), qPrintable(texts[1]));
+    // The failed write is logged with the message shown.
+    const QList<sendlog::Record> log = sendlog::sendsOfYear(*ws.dm, QString());
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log[1].outcome, sendlog::Failed);
+    QCOMPARE(log[1].note, texts[1]);
     QCOMPARE(texts[2], AskRoute);
     QCOMPARE(texts[3], AskDrive);
     QVERIFY2(texts[4].contains(QDir::toNativeSeparators(pulledOut)), qPrintable(texts[4]));
@@ -622,6 +676,248 @@ void DeclScreenTest::chooserStartsOnCurrentVolume()
     QCOMPARE(chooser.exec(), int(QDialog::Accepted));
     QCOMPARE(list->count(), 4);
     QCOMPARE(chooser.shownVolume()->root, QStringLiteral("/"));
+}
+
+void DeclScreenTest::handDeliveryIsLoggedAndRepeatAsks()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    insertBodro(*ws.dm, decemberRow(QStringLiteral("020002000002")));
+    QTemporaryDir stick;
+    ws.platform.volumeList = {{QStringLiteral("USB"), stick.path() + u'/'}};
+    const QString target = stick.filePath(QStringLiteral("4711_0.txt"));
+    ModalCloser chooser; // every drive chooser, closed on the drive on view
+    Screen s(ws);
+    s.w.chkgeri->setChecked(true);
+
+    ws.platform.answers = {Answer::No};
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QList<sendlog::Record> log = sendlog::sendsOfYear(*ws.dm, QString());
+    QCOMPARE(log.size(), 1);
+    QCOMPARE(log[0].route, sendlog::Route::Hand);
+    QCOMPARE(log[0].drive, stick.path() + u'/');
+    QCOMPARE(log[0].fileName, target);
+    QCOMPARE(log[0].outcome, sendlog::Written);
+    QVERIFY(log[0].key.retroactive);
+    QCOMPARE(log[0].lineCount, 2);
+    QCOMPARE(log[0].employerCount, 2);
+    QCOMPARE(log[0].sha256, sha256Of(readAll(target)));
+
+    // Same choice again: asked first. No: nothing written, nothing logged.
+    QVERIFY(QFile::remove(target));
+    ws.platform.clearShown();
+    ws.platform.clock = PreparedAt.addSecs(600);
+    ws.platform.answers = {Answer::No};
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts(), QStringList{repeatQuestion(QStringLiteral("05.12.2025 14:30"))});
+    QCOMPARE(ws.platform.shown[0].kind, ScriptedPlatform::Kind::YesNo);
+    QVERIFY(!QFile::exists(target));
+    QCOMPARE(sendlog::sendsOfYear(*ws.dm, QString()).size(), 1);
+
+    // Yes: a new file, and a row that says which send it repeats.
+    ws.platform.clearShown();
+    ws.platform.answers = {Answer::Yes, Answer::No};
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts().mid(0, 3),
+             (QStringList{repeatQuestion(QStringLiteral("05.12.2025 14:30")), AskRoute, AskDrive}));
+    QVERIFY(QFile::exists(target));
+    log = sendlog::sendsOfYear(*ws.dm, QString());
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log[0].repeats, log[1].id);
+    QCOMPARE(log[0].outcome, sendlog::Written);
+
+    // Another type, or another period, is not asked about.
+    ws.platform.clearShown();
+    s.w.chkgeri->setChecked(false);
+    ws.platform.answers = {Answer::No};
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts().first(), AskRoute);
+    ws.platform.clearShown();
+    s.w.ALDEVRESON->setDate(QDate(2025, 12, 30));
+    s.w.chkgeri->setChecked(true);
+    insertBodro(*ws.dm, [] {
+        BodroRow r = decemberRow();
+        r.son = QStringLiteral("30.12.2025");
+        return r;
+    }());
+    ws.platform.answers = {Answer::No};
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts().first(), AskRoute);
+    QCOMPARE(sendlog::sendsOfYear(*ws.dm, QString()).size(), 4);
+}
+
+void DeclScreenTest::checkedUploadIsLogged_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<bool>("noted");
+    QTest::newRow("whole") << int(LocalFtpServer::Mode::Normal) << Delivered << sendlog::Sent
+                           << false;
+    QTest::newRow("half kept") << int(LocalFtpServer::Mode::Truncating) << TransferFailed
+                               << sendlog::Incomplete << true;
+    QTest::newRow("no SIZE") << int(LocalFtpServer::Mode::WithoutSize) << Delivered << sendlog::Sent
+                             << true;
+}
+
+void DeclScreenTest::checkedUploadIsLogged()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, message);
+    QFETCH(QString, outcome);
+    QFETCH(bool, noted);
+    LocalFtpServer server{LocalFtpServer::Mode(mode)};
+    QVERIFY(server.isRunning());
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    ws.platform.ftpFactory = [&] { return makeCurlFtpClient(server.settings()); };
+    ws.platform.answers = {Answer::Yes};
+    Screen s(ws);
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    QCOMPARE(ws.platform.texts(), (QStringList{AskRoute, message}));
+    QCOMPARE(ws.platform.shown[1].kind, ScriptedPlatform::Kind::Warning);
+    const qint64 size = readAll(ws.path(QStringLiteral("4711_05122025_143009.txt"))).size();
+    const QList<sendlog::Record> log = sendlog::sendsOfYear(*ws.dm, QString());
+    QCOMPARE(log.size(), 1);
+    QCOMPARE(log[0].outcome, outcome);
+    QCOMPARE(!log[0].note.isEmpty(), noted);
+    if (mode == int(LocalFtpServer::Mode::Truncating)) {
+        const QString sizes =
+            QStringLiteral("Gönderilen dosya %1 bayt, sunucudaki %2 bayt.").arg(size).arg(size / 2);
+        QCOMPARE(ws.platform.shown[1].detail, sizes);
+        QCOMPARE(log[0].note, sizes);
+    }
+}
+
+namespace
+{
+
+// Holds the transfer until the test lets it go, and says on which thread it ran.
+class HeldFtp : public FtpClient
+{
+  public:
+    HeldFtp(QSemaphore &release, QThread *&ranOn) : m_release(release), m_ranOn(ranOn) {}
+    FtpOutcome putFile(const QString &, const QString &) override
+    {
+        m_ranOn = QThread::currentThread();
+        return m_release.tryAcquire(1, 10000) ? FtpOutcome{FtpOutcome::Ok, {}, 10, 10}
+                                              : FtpOutcome{FtpOutcome::TransferFailed};
+    }
+
+  private:
+    QSemaphore &m_release;
+    QThread *&m_ranOn;
+};
+
+} // namespace
+
+void DeclScreenTest::uploadRunsOffTheInterfaceThread()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    QSemaphore release;
+    QThread *ranOn = nullptr;
+    ws.platform.ftpFactory = [&] { return std::make_unique<HeldFtp>(release, ranOn); };
+    ws.platform.answers = {Answer::Yes};
+    Screen s(ws);
+    QString label;
+    bool stayedUp = false;
+    // While the transfer is held, the interface runs: a modal progress dialog
+    // is on view and neither ESC nor its close button takes it away.
+    whenModalShown([&](QWidget *dialog) {
+        label = dialog->findChild<QLabel *>()->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        dialog->close();
+        stayedUp = dialog->isVisible();
+        release.release();
+    });
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    QVERIFY(ranOn && ranOn != QThread::currentThread());
+    QCOMPARE(label, QStringLiteral("Dosya gönderiliyor, lütfen bekleyiniz..."));
+    QVERIFY(stayedUp);
+    QCOMPARE(ws.platform.texts(), (QStringList{AskRoute, Delivered}));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void DeclScreenTest::gonderilenlerListsTheLog()
+{
+    Workspace ws;
+    ws.platform.clock = QDateTime(QDate(2026, 1, 3), QTime(9, 0));
+    const sendlog::Key key{
+        QStringLiteral("01.12.2025"), QStringLiteral("31.12.2025"), ReturnKind::Ek, true, {}, {}};
+    sendlog::Record first;
+    first.when = QDateTime(QDate(2025, 12, 30), QTime(16, 45, 1));
+    first.key = key;
+    first.route = sendlog::Route::Hand;
+    first.drive = QStringLiteral("/media/usb/");
+    first.fileName = QStringLiteral("/media/usb/4711_0.txt");
+    first.lineCount = 12;
+    first.sha256 = QString(64, u'0');
+    const qint64 firstId = sendlog::add(*ws.dm, first);
+    sendlog::setOutcome(*ws.dm, firstId, sendlog::Written);
+    sendlog::Record second = first;
+    second.when = QDateTime(QDate(2026, 1, 2), QTime(10, 5, 0));
+    second.route = sendlog::Route::Internet;
+    second.fileName = QStringLiteral("4711_02012026_100500.txt");
+    second.repeats = firstId;
+    sendlog::setOutcome(*ws.dm, sendlog::add(*ws.dm, second), sendlog::Incomplete,
+                        QStringLiteral("Gönderilen dosya 900 bayt, sunucudaki 450 bayt."));
+
+    Screen s(ws);
+    QCOMPARE(s.w.btngonderilenler->text(), QStringLiteral("Gönderilenler"));
+    QStringList shownRows;
+    int rowsForAllYears = 0;
+    bool editable = true;
+    whenModalShown([&](QWidget *dialog) {
+        auto *list = qobject_cast<Tgonderilenler *>(dialog);
+        QVERIFY(list);
+        QTableWidget *grid = list->gonderimgrid;
+        editable = grid->editTriggers() != QAbstractItemView::NoEditTriggers;
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < grid->columnCount(); ++c)
+                cells << grid->item(r, c)->text();
+            shownRows << cells.join(u'|');
+        }
+        // An empty year lists every year, newest first.
+        list->txtArama->clear();
+        QTest::mouseClick(list->btnAra, Qt::LeftButton);
+        rowsForAllYears = grid->rowCount();
+        dialog->close();
+    });
+    QTest::mouseClick(s.w.btngonderilenler, Qt::LeftButton);
+
+    QVERIFY(!editable);
+    QCOMPARE(shownRows,
+             QStringList{QStringLiteral(
+                 "02.01.2026 10:05:00|01.12.2025 - 31.12.2025|Ek, Geriye Dönük|Internet|12|eksik|"
+                 "4711_02012026_100500.txt|30.12.2025 16:45 tarihli gönderimin tekrarı; "
+                 "Gönderilen dosya 900 bayt, sunucudaki 450 bayt.")});
+    QCOMPARE(rowsForAllYears, 2);
+}
+
+void DeclScreenTest::hesaplaShowsBusyCursor()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    Screen s(ws);
+    int shapeWhileShown = -1;
+    ws.platform.onShown = [&](const ScriptedPlatform::Shown &) {
+        const QCursor *c = QGuiApplication::overrideCursor();
+        shapeWhileShown = c ? int(c->shape()) : -2;
+    };
+    QTest::mouseClick(s.w.hesapla, Qt::LeftButton);
+    QCOMPARE(ws.platform.texts(), QStringList{NotFound});
+    QCOMPARE(shapeWhileShown, int(Qt::WaitCursor));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 SARVEK_TEST_MAIN(DeclScreenTest)

@@ -1,0 +1,24 @@
+// The backup at the end of a normal run.
+#include "app/exitbackup.h"
+
+#include "app/platform.h"
+#include "store/backup.h"
+#include "store/dm.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtGlobal>
+
+void backupOnExit(Tdm &dm, Platform &platform) noexcept
+{
+    try {
+        if (!QFileInfo::exists(dm.databasePath()))
+            return;
+        writeDailyBackup(dm.db(), QDir(dm.dataDir()).filePath(QStringLiteral("yedek")),
+                         platform.today());
+    } catch (const std::exception &e) {
+        qWarning().noquote() << "Yedek alınamadı:" << QString::fromUtf8(e.what());
+    } catch (...) {
+        qWarning() << "Yedek alınamadı";
+    }
+}

@@ -1,0 +1,16 @@
+// Daily copies of the return database, made with SQLite's backup API so that a
+// copy is consistent even while another program has the file open.
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class Database;
+
+// Copies db into folder/bodro-yyyyMMdd.mdb for `day`, unless that copy exists,
+// then deletes all but the newest `keep` copies. The copy is written under a
+// temporary name, must pass PRAGMA quick_check, and only then gets its name,
+// so a copy with the real name is always whole. Returns the path written, or
+// an empty string when the day's copy was there already. Throws DbError or
+// IoError; a failed copy leaves no file behind.
+QString writeDailyBackup(Database &db, const QString &folder, const QDate &day, int keep = 14);

@@ -118,6 +118,7 @@ void PgDatabase::fail(const pg_result *result) const
 
 PgStatement PgDatabase::prepare(const QString &sql)
 {
+    claim(nullptr);
     QByteArray name = "s" + QByteArray::number(++m_nextName);
     const QString numbered = numberPlaceholders(sql);
     PGresult *r = PQprepare(m_conn, name.constData(), numbered.toUtf8().constData(), 0, nullptr);
@@ -144,6 +145,7 @@ PgStatement PgDatabase::prepare(const QString &sql)
 
 void PgDatabase::execScript(const QString &sql)
 {
+    claim(nullptr);
     PGresult *r = PQexec(m_conn, sql.toUtf8().constData());
     const ExecStatusType st = PQresultStatus(r);
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
@@ -162,6 +164,26 @@ bool PgDatabase::inTransaction() const
     return st == PQTRANS_INTRANS || st == PQTRANS_INERROR || st == PQTRANS_ACTIVE;
 }
 
+void PgDatabase::claim(PgStatement *next)
+{
+    if (m_onWire && m_onWire != next)
+        m_onWire->bufferRest();
+    m_onWire = next;
+}
+
+void PgDatabase::release(PgStatement *s)
+{
+    if (m_onWire == s)
+        m_onWire = nullptr;
+}
+
+void PgDatabase::quietly(const char *sql)
+{
+    claim(nullptr);
+    if (PQstatus(m_conn) == CONNECTION_OK)
+        PQclear(PQexec(m_conn, sql));
+}
+
 PgStatement::PgStatement(PgDatabase &db, QByteArray name, int paramCount)
     : m_db(&db), m_name(std::move(name)), m_values(size_t(paramCount)),
       m_nulls(size_t(paramCount), true)
@@ -170,19 +192,25 @@ PgStatement::PgStatement(PgDatabase &db, QByteArray name, int paramCount)
 
 PgStatement::~PgStatement()
 {
-    clearResult();
-    if (m_db && !m_name.isEmpty() && PQstatus(m_db->handle()) == CONNECTION_OK &&
-        PQtransactionStatus(m_db->handle()) != PQTRANS_INERROR)
-        PQclear(PQexec(m_db->handle(), ("DEALLOCATE " + m_name).constData()));
+    if (!m_db)
+        return;
+    finish();
+    PQclear(m_result);
+    // A failed transaction refuses even this; the name dies with the connection.
+    if (!m_name.isEmpty() && PQtransactionStatus(m_db->handle()) != PQTRANS_INERROR)
+        m_db->quietly(("DEALLOCATE " + m_name).constData());
 }
 
 PgStatement::PgStatement(PgStatement &&o) noexcept
     : m_db(o.m_db), m_name(std::move(o.m_name)), m_values(std::move(o.m_values)),
-      m_nulls(std::move(o.m_nulls)), m_result(o.m_result), m_executed(o.m_executed), m_row(o.m_row)
+      m_nulls(std::move(o.m_nulls)), m_result(o.m_result), m_pending(std::move(o.m_pending)),
+      m_active(o.m_active), m_row(o.m_row)
 {
-    o.m_name.clear();
+    if (m_db && m_db->m_onWire == &o)
+        m_db->m_onWire = this;
+    o.m_db = nullptr;
     o.m_result = nullptr;
-    o.m_executed = false;
+    o.m_active = false;
 }
 
 PgStatement &PgStatement::operator=(PgStatement &&o) noexcept
@@ -229,56 +257,71 @@ PgStatement &PgStatement::bindAll(const QVariantList &values)
 
 void PgStatement::execute()
 {
+    m_db->claim(this);
     std::vector<const char *> params(m_values.size());
     for (size_t i = 0; i < m_values.size(); ++i)
         params[i] = m_nulls[i] ? nullptr : m_values[i].constData();
     pg_conn *conn = m_db->handle();
     if (!PQsendQueryPrepared(conn, m_name.constData(), int(params.size()), params.data(), nullptr,
-                             nullptr, 0))
+                             nullptr, 0)) {
+        m_db->release(this);
         m_db->fail();
+    }
     // Rows arrive one at a time, so a long result is never held whole.
     PQsetSingleRowMode(conn);
-    m_executed = true;
+    m_active = true;
 }
 
-void PgStatement::clearResult()
+pg_result *PgStatement::nextResult()
 {
-    PQclear(m_result);
-    m_result = nullptr;
-    // A walk left half-way must still drain the server's answer before the
-    // connection can take the next command.
-    if (m_executed && m_db)
-        while (PGresult *r = PQgetResult(m_db->handle()))
-            PQclear(r);
-    m_executed = false;
+    if (!m_pending.empty()) {
+        PGresult *r = m_pending.front();
+        m_pending.pop_front();
+        return r;
+    }
+    if (m_db->m_onWire == this) {
+        PGresult *r = PQgetResult(m_db->handle());
+        if (!r)
+            m_db->release(this);
+        return r;
+    }
+    return nullptr;
+}
+
+void PgStatement::bufferRest()
+{
+    while (PGresult *r = PQgetResult(m_db->handle()))
+        m_pending.push_back(r);
+    m_db->release(this);
+}
+
+void PgStatement::finish()
+{
+    while (PGresult *r = nextResult())
+        PQclear(r);
+    m_active = false;
     m_row = -1;
 }
 
 bool PgStatement::step()
 {
-    if (!m_executed)
+    if (!m_active)
         execute();
     PQclear(m_result);
-    m_result = PQgetResult(m_db->handle());
+    m_result = nextResult();
     const ExecStatusType st = PQresultStatus(m_result);
     if (st == PGRES_SINGLE_TUPLE) {
         m_row = 0;
         return true;
     }
     if (st == PGRES_TUPLES_OK || st == PGRES_COMMAND_OK) {
-        // Keep the final result for columnCount() and the change count, and
-        // collect the terminating null.
-        while (PGresult *r = PQgetResult(m_db->handle()))
-            PQclear(r);
-        m_executed = false;
-        m_row = -1;
+        // The final result stays for columnCount() and the change count.
+        finish();
         return false;
     }
     PGresult *failed = m_result;
     m_result = nullptr;
-    while (PGresult *r = PQgetResult(m_db->handle()))
-        PQclear(r);
-    m_executed = false;
+    finish();
     struct Clear {
         PGresult *r;
         ~Clear() { PQclear(r); }
@@ -296,7 +339,7 @@ int PgStatement::run()
 
 void PgStatement::reset()
 {
-    clearResult();
+    finish();
     std::fill(m_nulls.begin(), m_nulls.end(), true);
 }
 
@@ -344,8 +387,8 @@ PgTransaction::PgTransaction(PgDatabase &db) : m_db(db)
 
 PgTransaction::~PgTransaction()
 {
-    if (!m_done && PQstatus(m_db.handle()) == CONNECTION_OK)
-        PQclear(PQexec(m_db.handle(), "ROLLBACK"));
+    if (!m_done)
+        m_db.quietly("ROLLBACK");
 }
 
 void PgTransaction::commit()

@@ -8,6 +8,7 @@
 
 #include "app/errors.h"
 
+#include <deque>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -60,9 +61,21 @@ class PgDatabase
     pg_conn *handle() const { return m_conn; }
 
   private:
+    friend class PgStatement;
+    friend class PgTransaction;
+    // libpq carries one command at a time. A statement whose rows are still
+    // coming holds the connection; before anything else is sent, the rest of
+    // its rows are fetched into that statement, so that a walk over rows may
+    // run other statements as it goes, as with SQLite.
+    void claim(PgStatement *next);
+    void release(PgStatement *s);
+    // A command whose failure does not matter (rollback, deallocation).
+    void quietly(const char *sql);
+
     pg_conn *m_conn = nullptr;
     QString m_connInfo;
     int m_nextName = 0;
+    PgStatement *m_onWire = nullptr;
 };
 
 // A prepared statement. Binding is 1-based, as with SQLite; values travel as
@@ -98,15 +111,21 @@ class PgStatement
     bool isNull(int i) const;
 
   private:
+    friend class PgDatabase;
     void execute();
-    void clearResult();
+    pg_result *nextResult();
+    // Fetches what the server still has to send for this statement.
+    void bufferRest();
+    // Ends the current run: whatever is left of it is dropped.
+    void finish();
 
     PgDatabase *m_db;
     QByteArray m_name;
     std::vector<QByteArray> m_values;
     std::vector<bool> m_nulls;
     pg_result *m_result = nullptr;
-    bool m_executed = false;
+    std::deque<pg_result *> m_pending;
+    bool m_active = false;
     int m_row = -1;
 };
 

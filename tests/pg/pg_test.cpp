@@ -244,6 +244,20 @@ TEST_F(PgTest, RowsComeOneAtATimeAndAWalkLeftHalfWayFreesTheConnection)
         EXPECT_EQ(rows.text(0), QStringLiteral("2"));
     }
     EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 500);
+
+    // Other statements may run in the middle of a walk, as with SQLite: here
+    // each row read is copied into bodrotemp before the next is read.
+    PgStatement rows = db->prepare(QStringLiteral("select YATSIRANO from bodro order by IDSIRA"));
+    PgStatement copy = db->prepare(QStringLiteral("insert into bodrotemp (YATSIRANO) values (?)"));
+    int walked = 0;
+    while (rows.step()) {
+        EXPECT_EQ(rows.text(0), QString::number(++walked));
+        copy.reset();
+        copy.bind(1, rows.text(0));
+        EXPECT_EQ(copy.run(), 1);
+    }
+    EXPECT_EQ(walked, 500);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodrotemp")), 500);
     PgStatement del = db->prepare(QStringLiteral("delete from bodro where YATSIRANO::int > ?"));
     del.bind(1, 100LL);
     EXPECT_EQ(del.run(), 400);

@@ -2,7 +2,7 @@
 // columns and widths as the SQLite file. Widths are named CHECK constraints
 // (so a refused value names its column), the texts compare byte for byte in
 // the "C" collation as SQLite compares them, and IDSIRA and ID are identity
-// columns.
+// columns. bodrotemp has a rowid column too, in the order of staging.
 #pragma once
 
 #include <QString>

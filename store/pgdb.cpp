@@ -86,16 +86,13 @@ PgDatabase::PgDatabase(const QString &connInfo) : m_connInfo(connInfo)
     // failure itself comes as the result of the call it breaks.
     PQsetNoticeProcessor(
         m_conn, [](void *, const char *) {}, nullptr);
-    // Texts travel as UTF-8 whatever the server's default; dates and messages
-    // are ours to format, so the server's locale must not leak into them.
-    PGresult *r = PQexec(m_conn, "SET client_encoding = 'UTF8'; SET client_min_messages = warning");
-    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-    PQclear(r);
-    if (!ok) {
-        const QString engine = engineText(m_conn, nullptr);
+    // Texts travel as UTF-8 whatever the database's own encoding.
+    try {
+        checked(PQexec(m_conn, "SET client_encoding = 'UTF8'; SET client_min_messages = warning"));
+    } catch (const PgError &) {
         PQfinish(m_conn);
         m_conn = nullptr;
-        throw PgError(userText(QString(), engine), engine, QString());
+        throw;
     }
 }
 
@@ -116,46 +113,29 @@ void PgDatabase::fail(const pg_result *result) const
     throw PgError(userText(state, engine), engine, state);
 }
 
+PgDatabase::Result PgDatabase::checked(pg_result *raw) const
+{
+    Result r(raw, &PQclear);
+    const ExecStatusType st = PQresultStatus(raw);
+    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
+        fail(raw);
+    return r;
+}
+
 PgStatement PgDatabase::prepare(const QString &sql)
 {
     claim(nullptr);
     QByteArray name = "s" + QByteArray::number(++m_nextName);
     const QString numbered = numberPlaceholders(sql);
-    PGresult *r = PQprepare(m_conn, name.constData(), numbered.toUtf8().constData(), 0, nullptr);
-    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
-        struct Clear {
-            PGresult *r;
-            ~Clear() { PQclear(r); }
-        } clear{r};
-        fail(r);
-    }
-    PQclear(r);
-    r = PQdescribePrepared(m_conn, name.constData());
-    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
-        struct Clear {
-            PGresult *r;
-            ~Clear() { PQclear(r); }
-        } clear{r};
-        fail(r);
-    }
-    const int params = PQnparams(r);
-    PQclear(r);
-    return PgStatement(*this, std::move(name), params);
+    checked(PQprepare(m_conn, name.constData(), numbered.toUtf8().constData(), 0, nullptr));
+    const Result described = checked(PQdescribePrepared(m_conn, name.constData()));
+    return PgStatement(*this, std::move(name), PQnparams(described.get()));
 }
 
 void PgDatabase::execScript(const QString &sql)
 {
     claim(nullptr);
-    PGresult *r = PQexec(m_conn, sql.toUtf8().constData());
-    const ExecStatusType st = PQresultStatus(r);
-    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
-        struct Clear {
-            PGresult *r;
-            ~Clear() { PQclear(r); }
-        } clear{r};
-        fail(r);
-    }
-    PQclear(r);
+    checked(PQexec(m_conn, sql.toUtf8().constData()));
 }
 
 bool PgDatabase::inTransaction() const
@@ -319,14 +299,10 @@ bool PgStatement::step()
         finish();
         return false;
     }
-    PGresult *failed = m_result;
+    const PgDatabase::Result failed(m_result, &PQclear);
     m_result = nullptr;
     finish();
-    struct Clear {
-        PGresult *r;
-        ~Clear() { PQclear(r); }
-    } clear{failed};
-    m_db->fail(failed);
+    m_db->fail(failed.get());
 }
 
 int PgStatement::run()

@@ -9,6 +9,7 @@
 #include "app/errors.h"
 
 #include <deque>
+#include <memory>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -69,6 +70,9 @@ class PgDatabase
     // run other statements as it goes, as with SQLite.
     void claim(PgStatement *next);
     void release(PgStatement *s);
+    using Result = std::unique_ptr<pg_result, void (*)(pg_result *)>;
+    // Takes the result over; raises its failure unless the command succeeded.
+    Result checked(pg_result *raw) const;
     // A command whose failure does not matter (rollback, deallocation).
     void quietly(const char *sql);
 

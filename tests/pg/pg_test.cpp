@@ -1,0 +1,353 @@
+// The PostgreSQL wrapper and schema against a real throwaway server, which
+// the test fixture starts (tests/pg/pgserver.sh); the server's connection
+// string is read from the fixture's state folder.
+#include "store/pgdb.h"
+#include "store/pgschema.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+
+namespace
+{
+
+QString serverConnInfo()
+{
+    QFile f(QStringLiteral(SARVEK_PG_STATE "/conninfo"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll()).trimmed();
+}
+
+void runServerScript(const char *command)
+{
+    QProcess p;
+    p.start(QStringLiteral("bash"), {QStringLiteral(SARVEK_PG_SCRIPT), QString::fromLatin1(command),
+                                     QStringLiteral(SARVEK_PG_STATE)});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+}
+
+// Each test gets a fresh database with the schema, so that no test sees
+// another's rows.
+class PgTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        const QString server = serverConnInfo();
+        ASSERT_FALSE(server.isEmpty()) << "no test server: run through ctest";
+        const QString name = QStringLiteral("t_%1").arg(
+            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
+                .toLower());
+        {
+            PgDatabase admin(server);
+            admin.execScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+            admin.execScript(QStringLiteral("CREATE DATABASE %1").arg(name));
+        }
+        connInfo = server + QStringLiteral(" dbname=") + name;
+        db = std::make_unique<PgDatabase>(connInfo);
+        db->execScript(pgschema::createScript());
+    }
+
+    long long count(const QString &sql)
+    {
+        PgStatement q = db->prepare(sql);
+        EXPECT_TRUE(q.step());
+        return q.integer(0);
+    }
+
+    QString connInfo;
+    std::unique_ptr<PgDatabase> db;
+};
+
+TEST(Placeholders, NumberedOutsideQuotesAndComments)
+{
+    const struct {
+        const char *in;
+        const char *out;
+    } cases[] = {
+        {"select 1", "select 1"},
+        {"a = ? and b = ?", "a = $1 and b = $2"},
+        {"x like '%' || ?", "x like '%' || $1"},
+        {"a = '?' and b = ?", "a = '?' and b = $1"},
+        {"a = 'it''s ?' and b = ?", "a = 'it''s ?' and b = $1"},
+        {"select \"odd?name\" from t where c = ?", "select \"odd?name\" from t where c = $1"},
+        {"a = ? -- why?\n and b = ?", "a = $1 -- why?\n and b = $2"},
+        {"a = ? /* ? */ and b = ?", "a = $1 /* ? */ and b = $2"},
+        {"values (?,?,?,?,?,?,?,?,?,?)", "values ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10)"},
+        {"a = 'unclosed ?", "a = 'unclosed ?"},
+        {"a = 'ş' and b = ?", "a = 'ş' and b = $1"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(numberPlaceholders(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
+}
+
+TEST_F(PgTest, QuotesAreStoredAndComparedExactly)
+{
+    const QStringList names = {QStringLiteral("O'Brien"), QStringLiteral("\"Kalite\" Ltd."),
+                               QStringLiteral("' OR '1'='1"), QStringLiteral("ŞİĞ ışık"),
+                               QStringLiteral("")};
+    PgStatement ins =
+        db->prepare(QStringLiteral("insert into bodro (YATSRVNO, ISVISIM) values (?, ?)"));
+    for (int i = 0; i < names.size(); ++i) {
+        ins.reset();
+        ins.bind(1, QString::number(i)).bind(2, names[i]);
+        EXPECT_EQ(ins.run(), 1);
+    }
+    PgStatement find =
+        db->prepare(QStringLiteral("select YATSRVNO, ISVISIM from bodro where ISVISIM = ?"));
+    for (int i = 0; i < names.size(); ++i) {
+        find.reset();
+        find.bind(1, names[i]);
+        ASSERT_TRUE(find.step()) << names[i].toStdString();
+        EXPECT_EQ(find.text(0), QString::number(i));
+        EXPECT_EQ(find.text(find.columnIndex(QStringLiteral("ISVISIM"))), names[i]);
+        EXPECT_FALSE(find.step());
+    }
+    // The empty text stays text; NULL is apart from it and reads as empty text.
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro where ISVISIM = ''")), 1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro where ISVISIM is null")), 0);
+    PgStatement nul =
+        db->prepare(QStringLiteral("insert into bodro (YATSRVNO, YATSSKNO) values (?, ?)"));
+    nul.bind(1, QStringLiteral("9")).bindNull(2).run();
+    PgStatement read = db->prepare(QStringLiteral("select YATSSKNO from bodro where YATSRVNO = ?"));
+    read.bind(1, QStringLiteral("9"));
+    ASSERT_TRUE(read.step());
+    EXPECT_TRUE(read.isNull(0));
+    EXPECT_EQ(read.text(0), QString(""));
+    EXPECT_EQ(count(QStringLiteral(
+                  "select count(*) from bodro where YATSRVNO = '9' and YATSSKNO is null")),
+              1);
+}
+
+TEST_F(PgTest, OverLongValueIsRefusedAndNothingOfItsStatementKept)
+{
+    // Widths count characters: six Turkish letters fit a fund number's six.
+    db->prepare(QStringLiteral("insert into bodro (YATSRVNO) values (?)"))
+        .bind(1, QStringLiteral("ŞŞŞŞŞŞ"))
+        .run();
+    const struct {
+        const char *column;
+        QString value;
+    } cases[] = {
+        {"YATSRVNO", QStringLiteral("1234567")}, {"YATISIM", QString(41, u'a')},
+        {"ISVTELNO", QString(26, u'1')},         {"YATPRIMOR", QStringLiteral("1,000.00")},
+        {"YATBDRDEVMIK", QStringLiteral("10")},
+    };
+    for (const auto &c : cases) {
+        // Two rows in one statement: the first fits, the second does not.
+        PgStatement ins = db->prepare(QStringLiteral("insert into bodro (%1) values ('1'), (?)")
+                                          .arg(QLatin1String(c.column)));
+        ins.bind(1, c.value);
+        try {
+            ins.run();
+            ADD_FAILURE() << c.column << " took an over-long value";
+        } catch (const PgError &e) {
+            EXPECT_EQ(e.sqlState(), QStringLiteral("23514")) << c.column;
+            EXPECT_TRUE(e.engineText().contains(
+                QStringLiteral("%1_width").arg(QLatin1String(c.column)).toLower()))
+                << e.engineText().toStdString();
+            EXPECT_FALSE(e.connectionLost());
+        }
+    }
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 1);
+}
+
+TEST_F(PgTest, StoredTextsCompareByteForByte)
+{
+    PgStatement ins = db->prepare(QStringLiteral(
+        "insert into bodro (YATDEVREILK, YATDEVRESON, YATBDRDEVMIK) values (?, ?, ?)"));
+    ins.bind(1, QStringLiteral("01.12.2025"))
+        .bind(2, QStringLiteral("01.12.2025"))
+        .bind(3, QStringLiteral("2"))
+        .run();
+    ins.reset();
+    ins.bind(1, QStringLiteral("01.12.2024"))
+        .bind(2, QStringLiteral("31.12.2024"))
+        .bind(3, QStringLiteral("1"))
+        .run();
+
+    // Day first: 01.12.2025 comes before 30.11.2025 as a text.
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro where YATDEVRESON <= '30.11.2025'")),
+              1);
+    PgStatement le =
+        db->prepare(QStringLiteral("select count(*) from bodro where YATDEVRESON <= ?"));
+    le.bind(1, QStringLiteral("30.11.2025"));
+    ASSERT_TRUE(le.step());
+    EXPECT_EQ(le.integer(0), 1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro where YATBDRDEVMIK > '1'")), 1);
+
+    // The year search matches the end of the first day.
+    PgStatement year =
+        db->prepare(QStringLiteral("select count(*) from bodro where YATDEVREILK like '%' || ?"));
+    year.bind(1, QStringLiteral("2025"));
+    ASSERT_TRUE(year.step());
+    EXPECT_EQ(year.integer(0), 1);
+
+    // Order is byte order too, whatever the server's language: "a" after "Z".
+    PgStatement order = db->prepare(QStringLiteral(
+        "select v from (values ('a'::text), ('Z'), ('İ'), ('I')) t(v) order by v collate \"C\""));
+    QStringList got;
+    while (order.step())
+        got << order.text(0);
+    EXPECT_EQ(got, (QStringList{"I", "Z", "a", "İ"}));
+    PgStatement stored =
+        db->prepare(QStringLiteral("select YATDEVREILK from bodro order by YATDEVREILK"));
+    got.clear();
+    while (stored.step())
+        got << stored.text(0);
+    EXPECT_EQ(got, (QStringList{"01.12.2024", "01.12.2025"}));
+}
+
+TEST_F(PgTest, TurkishCollationOrdersEmployerNames)
+{
+    PgStatement order = db->prepare(QStringLiteral(
+        "select v from (values ('Zeytin'), ('çiçek'), ('Ilgaz'), ('ısparta'), ('Cam'), ('İzmir'))"
+        " t(v) order by v collate turkce"));
+    QStringList got;
+    while (order.step())
+        got << order.text(0);
+    EXPECT_EQ(got, (QStringList{"Cam", "çiçek", "Ilgaz", "ısparta", "İzmir", "Zeytin"}));
+}
+
+TEST_F(PgTest, KeysFollowInsertOrder)
+{
+    PgStatement ins =
+        db->prepare(QStringLiteral("insert into bodro (YATSRVNO) values (?) returning IDSIRA"));
+    long long last = 0;
+    for (int i = 0; i < 3; ++i) {
+        ins.reset();
+        ins.bind(1, QString::number(i));
+        ASSERT_TRUE(ins.step());
+        EXPECT_GT(ins.integer(0), last);
+        last = ins.integer(0);
+        EXPECT_FALSE(ins.step());
+    }
+    // Staged rows come back in the order of staging, whatever the values.
+    PgStatement stage = db->prepare(QStringLiteral("insert into bodrotemp (YATSIRANO) values (?)"));
+    for (const char *no : {"3", "1", "2"}) {
+        stage.reset();
+        stage.bind(1, QString::fromLatin1(no)).run();
+    }
+    PgStatement staged =
+        db->prepare(QStringLiteral("select YATSIRANO from bodrotemp order by rowid"));
+    QStringList order;
+    while (staged.step())
+        order << staged.text(0);
+    EXPECT_EQ(order, (QStringList{"3", "1", "2"}));
+
+    PgStatement byKey = db->prepare(QStringLiteral("select YATSRVNO from bodro where IDSIRA = ?"));
+    byKey.bind(1, last);
+    ASSERT_TRUE(byKey.step());
+    EXPECT_EQ(byKey.text(0), QStringLiteral("2"));
+}
+
+TEST_F(PgTest, RowsComeOneAtATimeAndAWalkLeftHalfWayFreesTheConnection)
+{
+    db->execScript(QStringLiteral("insert into bodro (YATSIRANO) select g::text from "
+                                  "generate_series(1, 500) g"));
+    {
+        PgStatement rows =
+            db->prepare(QStringLiteral("select YATSIRANO from bodro order by IDSIRA"));
+        ASSERT_TRUE(rows.step());
+        EXPECT_EQ(rows.columnCount(), 1);
+        EXPECT_EQ(rows.text(0), QStringLiteral("1"));
+        ASSERT_TRUE(rows.step());
+        EXPECT_EQ(rows.text(0), QStringLiteral("2"));
+    }
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 500);
+
+    // Other statements may run in the middle of a walk, as with SQLite: here
+    // each row read is copied into bodrotemp before the next is read.
+    PgStatement rows = db->prepare(QStringLiteral("select YATSIRANO from bodro order by IDSIRA"));
+    PgStatement copy = db->prepare(QStringLiteral("insert into bodrotemp (YATSIRANO) values (?)"));
+    int walked = 0;
+    while (rows.step()) {
+        EXPECT_EQ(rows.text(0), QString::number(++walked));
+        copy.reset();
+        copy.bind(1, rows.text(0));
+        EXPECT_EQ(copy.run(), 1);
+    }
+    EXPECT_EQ(walked, 500);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodrotemp")), 500);
+    PgStatement del = db->prepare(QStringLiteral("delete from bodro where YATSIRANO::int > ?"));
+    del.bind(1, 100LL);
+    EXPECT_EQ(del.run(), 400);
+}
+
+TEST_F(PgTest, ErrorsCarryTheServersStateAndText)
+{
+    try {
+        db->prepare(QStringLiteral("select nosuch from bodro"));
+        FAIL() << "prepared a statement on a missing column";
+    } catch (const PgError &e) {
+        EXPECT_EQ(e.sqlState(), QStringLiteral("42703"));
+        EXPECT_TRUE(e.engineText().contains(QStringLiteral("nosuch")));
+    }
+    // The connection is still usable after a failed statement.
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 0);
+    EXPECT_THROW(PgDatabase(connInfo + QStringLiteral(" user=nobody_here")), PgError);
+}
+
+TEST_F(PgTest, TransactionRolledBackLeavesNothing)
+{
+    {
+        PgTransaction t(*db);
+        db->prepare(QStringLiteral("insert into bodro (YATSRVNO) values (?)"))
+            .bind(1, QStringLiteral("1"))
+            .run();
+        EXPECT_TRUE(db->inTransaction());
+    }
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 0);
+    {
+        // A failing statement inside: the guard still undoes the rows before it.
+        PgTransaction t(*db);
+        PgStatement ins = db->prepare(QStringLiteral("insert into bodro (YATSRVNO) values (?)"));
+        ins.bind(1, QStringLiteral("1")).run();
+        ins.reset();
+        ins.bind(1, QStringLiteral("1234567"));
+        EXPECT_THROW(ins.run(), PgError);
+    }
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 0);
+    {
+        PgTransaction t(*db);
+        db->prepare(QStringLiteral("insert into bodro (YATSRVNO) values (?)"))
+            .bind(1, QStringLiteral("2"))
+            .run();
+        t.commit();
+    }
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 1);
+}
+
+// Stops the server; it runs last in this file and starts the server again.
+TEST_F(PgTest, ZzServerKilledMidTransactionKeepsNothing)
+{
+    bool thrown = false;
+    try {
+        PgTransaction t(*db);
+        PgStatement ins = db->prepare(QStringLiteral("insert into bodro (YATSIRANO) values (?)"));
+        for (int i = 1; i <= 1000; ++i) {
+            if (i == 500)
+                runServerScript("kill");
+            ins.reset();
+            ins.bind(1, QString::number(i));
+            ins.run();
+        }
+        t.commit();
+    } catch (const PgError &e) {
+        thrown = true;
+        EXPECT_TRUE(e.connectionLost()) << e.sqlState().toStdString();
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Veritabanı sunucusuna bağlanılamadı")))
+            << e.message().toStdString();
+    }
+    EXPECT_TRUE(thrown);
+    runServerScript("start");
+    PgDatabase again(connInfo);
+    PgStatement q = again.prepare(QStringLiteral("select count(*) from bodro"));
+    ASSERT_TRUE(q.step());
+    EXPECT_EQ(q.integer(0), 0);
+}
+
+} // namespace

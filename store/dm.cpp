@@ -3,6 +3,7 @@
 
 #include "app/firstrun.h"
 #include "store/failure.h"
+#include "store/gonderim.h"
 #include "store/returntable.h"
 #include "store/schema.h"
 
@@ -153,6 +154,7 @@ void Tdm::createDatabase(const QString &path)
             db.execScript(schema::createMuhisv());
             db.execScript(schema::createIndexes());
             returntable::ensureReturnTable(db);
+            ensureGonderimTable(db);
             tx.commit();
         }
         // rename() replaces a zero-byte file in one step.

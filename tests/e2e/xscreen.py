@@ -69,8 +69,8 @@ def button(index):
     top = min(py for _, py in legend)
     blue = [px for px in range(width) if pixel(px, top) == (0, 0, 160)]
     left, right = blue[0], blue[-1]
-    # The row ends in a stretch, so its far right shows the window background.
-    background = pixel(right - 2, top - 12)
+    # The window's margin, left of the legend, shows the window background.
+    background = pixel(left - 2, top - 12)
     column = [pixel(left + 4, py) != background for py in range(top - 1, top - 80, -1)]
     bottom_run = runs(column)[0]
     bottom, upper = top - 1 - bottom_run[0], top - 1 - bottom_run[1]

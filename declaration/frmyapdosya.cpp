@@ -404,7 +404,9 @@ void Tyapdosya::BitBtn2Click()
 
     log.route = upload ? sendlog::Route::Internet : sendlog::Route::Hand;
     log.fileName = path;
-    const qint64 logId = sendlog::add(m_ctx.dm, log);
+    // An archive that can only be read still prepares its files; it cannot
+    // remember having sent them.
+    const qint64 logId = m_ctx.dm.isWritable() ? sendlog::add(m_ctx.dm, log) : 0;
     try {
         writeFileAtomically(path, bytes);
     } catch (const IoError &e) {

@@ -147,6 +147,8 @@ qint64 add(Tdm &dm, const Record &r)
 
 void setOutcome(Tdm &dm, qint64 id, const QString &outcome, const QString &note)
 {
+    if (id <= 0)
+        return; // nothing was logged: the database can only be read
     withTable(dm).execute(
         QStringLiteral("UPDATE gonderim SET SONUC = ?, ACIKLAMA = ? WHERE ID = ?"),
         {outcome, note, QVariant(qlonglong(id))});

@@ -68,6 +68,7 @@ QString repeatQuestion(const Record &earlier);
 
 // Adds the record, outcome empty, in a transaction of its own; returns its id.
 qint64 add(Tdm &dm, const Record &record);
+// Does nothing for id 0, the id of a send that could not be logged.
 void setOutcome(Tdm &dm, qint64 id, const QString &outcome, const QString &note = QString());
 
 // Newest first. yearText "2025" keeps the sends made in 2025; an empty text

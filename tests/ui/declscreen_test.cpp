@@ -161,6 +161,7 @@ class DeclScreenTest : public QObject
     void hazirlaWithoutSenderOpensAccountantScreen();
     void hazirlaWithEmptySelectionWritesNothing();
     void hazirlaByHandWritesToChosenVolume();
+    void hazirlaFromAReadOnlyArchive();
     void hazirlaOverInternetUploads();
     void hazirlaStopsAtBrokenLine();
     void uploadMessages_data();
@@ -379,6 +380,34 @@ void DeclScreenTest::hazirlaByHandWritesToChosenVolume()
     QCOMPARE(ws.ctx->session.declaration.lastFileName, target);
     QVERIFY(ws.ctx->kayityeri.isNull());
     QCOMPARE(QDir(other.path()).entryList(QDir::Files), QStringList());
+}
+
+void DeclScreenTest::hazirlaFromAReadOnlyArchive()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    const QString db = ws.dm->databasePath();
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db}) != 0)
+        QSKIP("chattr +i is not permitted here");
+    const auto unlock = qScopeGuard([db] {
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), db});
+    });
+    const QByteArray before = readAll(db);
+    QTemporaryDir stick;
+    ws.platform.volumeList = {{QStringLiteral("USB"), stick.path() + u'/'}};
+    ws.ctx->kayityeri = new Tkayityeri(*ws.ctx);
+    ws.platform.answers = {Answer::No};
+    Screen s(ws);
+    whenModalShown([](QWidget *dialog) { dialog->close(); });
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    // The file is prepared; the archive cannot remember it and is not touched.
+    QCOMPARE(readAll(stick.filePath(QStringLiteral("4711_0.txt"))),
+             SenderLine + "\r\n" + decemberLine() + "\r\n");
+    QCOMPARE(ws.platform.texts().size(), 3);
+    QCOMPARE(readAll(db), before);
 }
 
 void DeclScreenTest::hazirlaOverInternetUploads()

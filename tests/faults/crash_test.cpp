@@ -10,15 +10,18 @@
 #include "store/upgrade.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <poll.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <random>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -27,13 +30,19 @@ namespace
 constexpr int Trials = 30;
 constexpr unsigned Seed = 20131;
 
-// Starts the helper, kills it after delayMs and returns the letters it wrote.
-QByteArray runAndKill(const char *mode, const QString &dir, int delayMs)
+using Clock = std::chrono::steady_clock;
+
+struct Helper {
+    pid_t pid = -1;
+    int out = -1; // the read end of the helper's stdout
+};
+
+Helper start(const char *mode, const QString &dir)
 {
     const QByteArray folder = QFile::encodeName(dir);
     int fds[2];
     if (::pipe(fds) != 0)
-        return "pipe failed";
+        return {};
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(fds[1], STDOUT_FILENO);
@@ -44,24 +53,105 @@ QByteArray runAndKill(const char *mode, const QString &dir, int delayMs)
         ::_exit(127);
     }
     ::close(fds[1]);
-    ::usleep(useconds_t(delayMs) * 1000);
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    QByteArray letters;
+    return {pid, fds[0]};
+}
+
+// Appends what the helper has written within `timeoutMs`; false once it has
+// closed its end.
+bool readLetters(const Helper &helper, QByteArray &letters, int timeoutMs)
+{
+    pollfd wanted{helper.out, POLLIN, 0};
+    if (::poll(&wanted, 1, timeoutMs) <= 0)
+        return true;
     char buf[4096];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) != 0;) {
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            break;
+    const ssize_t n = ::read(helper.out, buf, sizeof buf);
+    if (n == 0)
+        return false;
+    if (n > 0)
         letters.append(buf, n);
+    return true;
+}
+
+// Waits up to a minute for the helper's first letter: a slow start (a
+// sanitizer build, a busy machine) must not count as a kill before the work.
+bool awaitFirstLetter(const Helper &helper, QByteArray &letters)
+{
+    const auto until = Clock::now() + std::chrono::seconds(60);
+    while (letters.isEmpty() && Clock::now() < until)
+        if (!readLetters(helper, letters, 100))
+            return false;
+    return !letters.isEmpty();
+}
+
+void killAndDrain(Helper &helper, QByteArray &letters)
+{
+    ::kill(helper.pid, SIGKILL);
+    int status = 0;
+    ::waitpid(helper.pid, &status, 0);
+    // The helper is gone, so its end of the pipe is closed: read to the end.
+    const auto until = Clock::now() + std::chrono::seconds(5);
+    while (readLetters(helper, letters, 100) && Clock::now() < until) {
     }
-    ::close(fds[0]);
+    ::close(helper.out);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
         << "the helper ended by itself before the kill";
+}
+
+// How long the helper takes, from its first letter, until it has finished
+// `operations` operations: the span over which the kills are spread, measured
+// on this machine in this build rather than guessed.
+Clock::duration measureSpan(const char *mode, const QString &dir, int operations)
+{
+    Helper helper = start(mode, dir);
+    QByteArray letters;
+    if (!awaitFirstLetter(helper, letters)) {
+        killAndDrain(helper, letters);
+        ADD_FAILURE() << "the helper wrote nothing";
+        return std::chrono::milliseconds(100);
+    }
+    const Clock::time_point first = Clock::now();
+    const auto until = first + std::chrono::seconds(60);
+    while (letters.count('s') < operations && Clock::now() < until)
+        if (!readLetters(helper, letters, 10))
+            break;
+    const Clock::duration span = Clock::now() - first;
+    killAndDrain(helper, letters);
+    return span;
+}
+
+// Starts the helper, kills it `delay` after its first letter and returns the
+// letters it wrote.
+QByteArray runAndKill(const char *mode, const QString &dir, Clock::duration delay)
+{
+    Helper helper = start(mode, dir);
+    QByteArray letters;
+    if (awaitFirstLetter(helper, letters))
+        std::this_thread::sleep_for(delay);
+    else
+        ADD_FAILURE() << "the helper wrote nothing";
+    killAndDrain(helper, letters);
     return letters;
 }
+
+// Kill instants spread evenly (fixed seed) over `stretch` times the span.
+class KillClock
+{
+  public:
+    KillClock(unsigned seed, Clock::duration span, double stretch)
+        : m_random(seed), m_span(std::chrono::duration<double>(span).count() * stretch)
+    {
+    }
+    Clock::duration next()
+    {
+        return std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(m_fraction(m_random) * m_span));
+    }
+
+  private:
+    std::mt19937 m_random;
+    std::uniform_real_distribution<double> m_fraction{0.0, 1.0};
+    double m_span;
+};
 
 QString scalar(Database &db, const QString &sql)
 {
@@ -158,13 +248,13 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
     ws.dm.reset();
     const QString path = ws.path(QStringLiteral("Data/bodro.mdb"));
 
-    std::mt19937 random(Seed);
-    std::uniform_int_distribution<int> delay(5, 250);
+    // One turn of the helper's loop: the step, making work, the step again.
+    KillClock clock(Seed, measureSpan("schema", ws.path(), 2), 1.0);
     std::map<std::string, int> where;
     QSet<QString> checkedBackups;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
-        const QByteArray letters = runAndKill("schema", ws.path(), delay(random));
+        const QByteArray letters = runAndKill("schema", ws.path(), clock.next());
         ++where[landing(letters)];
         {
             Database db(path, Database::Mode::OpenExisting);
@@ -205,13 +295,13 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
     ws.dm.reset();
     const QString path = ws.path(QStringLiteral("Data/bodro.mdb"));
 
-    std::mt19937 random(Seed + 1);
-    std::uniform_int_distribution<int> delay(5, 600);
+    // Half a save past the first one, so that some saves complete.
+    KillClock clock(Seed + 1, measureSpan("save", ws.path(), 1), 1.5);
     std::map<std::string, int> where;
     int returns = 0;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
-        const QByteArray letters = runAndKill("save", ws.path(), delay(random));
+        const QByteArray letters = runAndKill("save", ws.path(), clock.next());
         ++where[landing(letters)];
         {
             Database db(path, Database::Mode::OpenExisting);

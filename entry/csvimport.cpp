@@ -1,6 +1,7 @@
 // The CSV reader of the import and the grid filling that follows it.
 #include "entry/csvimport.h"
 
+#include "app/errors.h"
 #include "controls/amounttext.h"
 #include "entry/arithmetic.h"
 #include "entry/headerrules.h"
@@ -313,15 +314,57 @@ bool checkTexts(Row &row)
     return true;
 }
 
+// A grid row typed and left amount cell by amount cell, as the user would.
+// The first cell whose leave rule cannot compute is named, with why, and the
+// row is then unfinished.
+struct Entered {
+    QStringList row;
+    int failedColumn = -1;
+    QString failure;
+};
+
+Entered enter(const QStringList &typed, int number)
+{
+    Entered out{templateRow(number)};
+    for (int c = SarvekNo; c < AylikKazanc; ++c)
+        out.row[c] = typed.value(c);
+    for (Column c : {AylikKazanc, POrani, DOrani}) {
+        out.row[c] = typed.value(c);
+        try {
+            entryarith::leaveCell(out.row, c);
+        } catch (const ConversionError &e) {
+            out.failedColumn = c;
+            out.failure = e.message();
+            return out;
+        }
+    }
+    return out;
+}
+
 void checkRow(Row &row)
 {
     if (!checkTexts(row))
         return;
-    row.computed = enteredRow(row.typed, row.sheetRow);
-    if (row.computed[AylikKazanc].size() > GrossWidth) {
-        refuse(row, AylikKazanc, QStringLiteral("en fazla %1 karakter olmalıdır.").arg(GrossWidth));
+    // The stored column holds the gross as the grid shows it. A longer one is
+    // refused before a premium is computed from it, which may not even fit in
+    // a number.
+    const QString gross = amount::format(entryarith::readTyped(row.typed[AylikKazanc]));
+    if (gross.size() > GrossWidth) {
+        refuse(row, AylikKazanc,
+               QStringLiteral("en fazla %1 karakter olmalıdır (\"%2\" %3 karakter).")
+                   .arg(GrossWidth)
+                   .arg(gross)
+                   .arg(gross.size()));
         return;
     }
+    const Entered entered = enter(row.typed, row.sheetRow);
+    if (entered.failedColumn >= 0) {
+        refuse(row, entered.failedColumn,
+               QStringLiteral("(\"%1\") ile tutar hesaplanamıyor (%2).")
+                   .arg(row.sheet[entered.failedColumn], entered.failure));
+        return;
+    }
+    row.computed = entered.row;
     if (const auto problem = checkRowForStore(row.computed, row.sheetRow)) {
         row.verdict = problem->message;
         row.problemColumn = problem->column;
@@ -487,6 +530,8 @@ Sheet readSheet(const QByteArray &bytes)
                 row.sheet[fieldColumn[i]] = record[i].trimmed();
         }
         checkRow(row);
+        // A ready row's gross fits its stored column and its rates are below
+        // 1000, so no count of them can take these sums out of a Decimal.
         if (row.ready()) {
             ++sheet.readyCount;
             sheet.grossTotal += amount::textAsFloat(row.computed[AylikKazanc]);
@@ -512,14 +557,10 @@ Sheet readSheetFile(const QString &path)
 
 QStringList enteredRow(const QStringList &typed, int number)
 {
-    QStringList row = templateRow(number);
-    for (int c = SarvekNo; c < AylikKazanc; ++c)
-        row[c] = typed.value(c);
-    for (Column c : {AylikKazanc, POrani, DOrani}) {
-        row[c] = typed.value(c);
-        entryarith::leaveCell(row, c);
-    }
-    return row;
+    const Entered entered = enter(typed, number);
+    if (entered.failedColumn >= 0)
+        throw ConversionError(entered.failure);
+    return entered.row;
 }
 
 GridCells appendToGrid(const GridCells &grid, const QList<QStringList> &typedRows)

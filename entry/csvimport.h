@@ -74,7 +74,7 @@ Sheet readSheetFile(const QString &path);
 
 // The grid row that typing `typed` into template row `number` gives, once its
 // gross pay and both rates have been typed and left. Throws ConversionError
-// when an amount is not a number.
+// when an amount is not a number or too large to compute with.
 QStringList enteredRow(const QStringList &typed, int number);
 
 // `grid` (titles first) with `typedRows` appended after the rows already

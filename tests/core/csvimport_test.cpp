@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringEncoder>
 
 using namespace entrygrid;
@@ -18,16 +17,9 @@ using csvimport::AmountReading;
 namespace
 {
 
-// The fixtures folder beside this file's. The compiler may have been given
-// this file's name relative to the build folder, which is the working folder
-// or one of its parents.
 QString fixture(const QString &name)
 {
-    QDir base = QDir::current();
-    while (!QFileInfo::exists(base.filePath(QStringLiteral(__FILE__))) && base.cdUp()) {
-    }
-    const QDir here = QFileInfo(base.filePath(QStringLiteral(__FILE__))).absoluteDir();
-    return here.filePath(QStringLiteral("../fixtures/csv/") + name);
+    return QDir(QStringLiteral(SARVEK_FIXTURES_DIR)).filePath(QStringLiteral("csv/") + name);
 }
 
 // ---------------------------------------------------------------- amounts
@@ -325,9 +317,11 @@ TEST(CsvSheet, ShortAndLongRecords)
 
 struct CellCase {
     const char *line; // Sarvek No;Kimlik No;Sigorta No;Adı Soyadı;Cinsiyet;Gün Sayısı;İzin
-                      // Nedeni;Aylık Kazanç
+                      // Nedeni;Aylık Kazanç;P.Oranı %;D.Oranı %
     QString verdict;
 };
+
+const QString TooLarge = QStringLiteral("Sayı hesaplanamayacak kadar büyük");
 
 const QList<CellCase> &cellCases()
 {
@@ -355,7 +349,33 @@ const QList<CellCase> &cellCases()
         {"123456;1;1;Ali;E;30;;yüz",
          "2. satırın \"Aylık Kazanç\" hücresi (\"yüz\") bir sayı değil."},
         {"123456;1;1;Ali;E;30;;10000000000000000000000",
-         "2. satırın \"Aylık Kazanç\" hücresi en fazla 25 karakter olmalıdır."},
+         "2. satırın \"Aylık Kazanç\" hücresi en fazla 25 karakter olmalıdır "
+         "(\"10,000,000,000,000,000,000,000.00\" 33 karakter)."},
+        // The largest gross that fits its column, at the largest rates.
+        {"123456;1;1;Ali;E;30;;99.999.999.999.999.999,99;999,99;999,99", Ready},
+        // Rounded to cents, it no longer fits.
+        {"123456;1;1;Ali;E;30;;99999999999999999.995;5;10",
+         "2. satırın \"Aylık Kazanç\" hücresi en fazla 25 karakter olmalıdır "
+         "(\"100,000,000,000,000,000.00\" 26 karakter)."},
+        // A premium of these could not even be computed: the width decides first.
+        {"123456;1;1;Ali;E;30;;123456789012345678901234567890123;12.34",
+         "2. satırın \"Aylık Kazanç\" hücresi en fazla 25 karakter olmalıdır "
+         "(\"123,456,789,012,345,678,901,234,567,890,123.00\" 46 karakter)."},
+        {"123456;1;1;Ali;E;30;;12345678901234567890123456789012345;12.34;10",
+         "2. satırın \"Aylık Kazanç\" hücresi en fazla 25 karakter olmalıdır "
+         "(\"12,345,678,901,234,567,890,123,456,789,012,345.00\" 49 karakter)."},
+        {"123456;1;1;Ali;E;30;;1000;99999999999999999999999999999999999",
+         "2. satırın \"P.Oranı %\" hücresi (\"99999999999999999999999999999999999\") ile tutar "
+         "hesaplanamıyor (" +
+             TooLarge + ")."},
+        {"123456;1;1;Ali;E;30;;2.500,50;5;99999999999999999999999999999999999",
+         "2. satırın \"D.Oranı %\" hücresi (\"99999999999999999999999999999999999\") ile tutar "
+         "hesaplanamıyor (" +
+             TooLarge + ")."},
+        // With nothing to multiply, the same rate is computed and then refused
+        // as any rate over 999.99.
+        {"123456;1;1;Ali;E;30;;0;99999999999999999999999999999999999",
+         "2. satırın \"P.Oranı %\" hücresi 0 ile 999.99 arasında bir sayı olmalıdır."},
         {"123456;123456789012;123456789;Ali Veli;k;30;;100", Ready},
     };
     return cases;
@@ -368,9 +388,10 @@ class CellTest : public testing::TestWithParam<CellCase>
 TEST_P(CellTest, Verdict)
 {
     const CellCase &c = GetParam();
-    const QByteArray bytes = QByteArray("Sarvek No;Kimlik No;Sigorta No;Adı Soyadı;Cinsiyet;"
-                                        "Gün Sayısı;İzin Nedeni;Aylık Kazanç\n") +
-                             c.line + '\n';
+    const QByteArray bytes =
+        QByteArray("Sarvek No;Kimlik No;Sigorta No;Adı Soyadı;Cinsiyet;"
+                   "Gün Sayısı;İzin Nedeni;Aylık Kazanç;P.Oranı %;D.Oranı %\n") +
+        c.line + '\n';
     const csvimport::Sheet sheet = csvimport::readSheet(bytes);
     ASSERT_EQ(sheet.rows.size(), 1);
     EXPECT_EQ(sheet.rows[0].verdict, c.verdict) << c.line;
@@ -396,6 +417,31 @@ TEST(CsvSheet, FiveThousandRows)
     EXPECT_EQ(sheet.rows[4999].sheetRow, 5001);
     EXPECT_EQ(amount::format(sheet.grossTotal), QStringLiteral("4,999,000.00"));
     EXPECT_EQ(amount::format(sheet.grandTotal), QStringLiteral("749,850.00"));
+}
+
+TEST(CsvSheet, HugeAmountsAreRowVerdicts)
+{
+    // Hundreds of amounts too wide for the stored column or too large for a
+    // premium: each stays its own row's verdict, and the ready rows, at the
+    // largest gross and rates there are, still add up exactly.
+    const QByteArray amounts[] = {"123456789012345678901234567890123;12,34;10",
+                                  "1000;99999999999999999999999999999999999;10",
+                                  "99.999.999.999.999.999,99;999,99;999,99"};
+    QByteArray bytes("Sarvek No;Cinsiyet;Aylık Kazanç;P.Oranı %;D.Oranı %\n");
+    for (int i = 0; i < 600; ++i)
+        bytes += QByteArray::number(100000 + i) + ";E;" + amounts[i % 3] + '\n';
+    const csvimport::Sheet sheet = csvimport::readSheet(bytes);
+    ASSERT_EQ(sheet.error, QString());
+    ASSERT_EQ(sheet.rows.size(), 600);
+    EXPECT_EQ(sheet.readyCount, 200);
+    for (int i = 0; i < 600; i += 3) {
+        EXPECT_EQ(sheet.rows[i].problemColumn, AylikKazanc) << i;
+        EXPECT_EQ(sheet.rows[i + 1].problemColumn, POrani) << i;
+        EXPECT_EQ(sheet.rows[i + 2].verdict, Ready) << i;
+    }
+    EXPECT_EQ(sheet.rows[2].computed[Toplam], QStringLiteral("1,999,979,999,999,999,999.80"));
+    EXPECT_EQ(amount::format(sheet.grossTotal), QStringLiteral("19,999,999,999,999,999,998.00"));
+    EXPECT_EQ(amount::format(sheet.grandTotal), QStringLiteral("399,995,999,999,999,999,960.00"));
 }
 
 // ---------------------------------------------------------------- the grid

@@ -80,6 +80,7 @@ class ImportDialogTest : public QObject
     void unreadableFilesAreToldAndNothingOpens_data();
     void unreadableFilesAreToldAndNothingOpens();
     void sheetWithoutReadyRowsCannotBeBroughtIn();
+    void amountsTooLargeAreTheirRowsVerdicts();
     void fiveThousandRows();
 };
 
@@ -233,6 +234,36 @@ void ImportDialogTest::sheetWithoutReadyRowsCannotBeBroughtIn()
              QStringLiteral("Aktarılmaya hazır satır: 0 / 2    Hatalı satır: 2\n"
                             "Hazır satırların Brüt Toplamı: 0.00    Toplam Yatırım Tutarı: 0.00\n"
                             "Aktarılabilecek satır yok; dosyadaki hataları düzeltiniz."));
+}
+
+void ImportDialogTest::amountsTooLargeAreTheirRowsVerdicts()
+{
+    // A gross too wide for its column and a rate too large to compute a
+    // premium with: the dry run still opens, and only those rows are refused.
+    ScriptedPlatform platform;
+    QStringList verdicts;
+    QString summary;
+    const auto rows = runWithKeys(fixture("huge_amounts.csv"), platform, {Qt::Key_Return},
+                                  [&](ImportDialog *dialog) {
+                                      verdicts = column(dialog->aktarliste, 12);
+                                      summary = dialog->aktarozet->text();
+                                  });
+    QVERIFY(platform.texts().isEmpty());
+    QCOMPARE(verdicts,
+             (QStringList{"hazır",
+                          "3. satırın \"Aylık Kazanç\" hücresi en fazla 25 karakter olmalıdır "
+                          "(\"123,456,789,012,345,678,901,234,567,890,123.00\" 46 karakter).",
+                          "4. satırın \"P.Oranı %\" hücresi "
+                          "(\"99999999999999999999999999999999999\") ile tutar hesaplanamıyor "
+                          "(Sayı hesaplanamayacak kadar büyük)."}));
+    QCOMPARE(summary,
+             QStringLiteral("Aktarılmaya hazır satır: 1 / 3    Hatalı satır: 2\n"
+                            "Hazır satırların Brüt Toplamı: 2,000.00    Toplam Yatırım Tutarı: "
+                            "300.00\n"
+                            "Hatalı satırlar aktarılmayacak; diğerleri tabloya eklenecek."));
+    QVERIFY(rows);
+    QCOMPARE(rows->size(), 1);
+    QCOMPARE(rows->at(0)[SarvekNo], QStringLiteral("120001"));
 }
 
 void ImportDialogTest::fiveThousandRows()

@@ -8,14 +8,22 @@
 #include "store/failure.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <cerrno>
+#include <QSet>
 #include <QStringEncoder>
 
 namespace
 {
+
+// What carries over from one employee line to the next.
+struct LineState {
+    QString previousEmployer; // YATISVER of the line before
+    QString typeCode;         // code written on the line before
+    int lineNumber = 0;       // of the line before
+};
 
 enum class Rule {
     AsStored,     // neither filled nor cut
@@ -273,10 +281,11 @@ void checkLine(QStringView line, const qsizetype (&start)[FieldCount + 1], const
             fault = QStringLiteral("yalnız rakam olmalı");
         if (fault.isEmpty())
             continue;
-        throw AppError(QStringLiteral("Dosya hazırlanamadı: %1 işvereninin %2. satırında \"%3\" "
-                                      "alanı %4 (\"%5\"). Lütfen bodroyu düzeltip tekrar deneyiniz.")
-                           .arg(state.previousEmployer, QString::number(state.lineNumber),
-                                QString::fromUtf8(f.label), fault, text.toString()));
+        throw AppError(
+            QStringLiteral("Dosya hazırlanamadı: %1 işvereninin %2. satırında \"%3\" "
+                           "alanı %4 (\"%5\"). Lütfen bodroyu düzeltip tekrar deneyiniz.")
+                .arg(state.previousEmployer, QString::number(state.lineNumber),
+                     QString::fromUtf8(f.label), fault, text.toString()));
     }
 }
 
@@ -296,28 +305,8 @@ void appendLine(QString &line, const Value &value, bool retroactive, LineState &
 
 } // namespace
 
-QString employeeLine(const Query &row, bool retroactive, LineState &state)
-{
-    QString line;
-    line.reserve(NominalLineLength);
-    appendLine(
-        line,
-        [&row](qsizetype i) { return row.field(QLatin1StringView(EmployeeFields[i].column)); },
-        retroactive, state);
-    return line;
-}
-
-QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive)
-{
-    FileBuilder file(sender);
-    LineState state;
-    for (rows.first(); !rows.eof(); rows.next())
-        file.append(employeeLine(rows, retroactive, state));
-    return file.finish();
-}
-
-std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Database &db,
-                                           const BoundSql &selection, bool retroactive)
+std::optional<DeclarationFile> declarationFile(const AccountantRecord &sender, Database &db,
+                                               const BoundSql &selection, bool retroactive)
 {
     QStringList columns;
     for (const LineField &f : EmployeeFields)
@@ -333,6 +322,8 @@ std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Datab
         return std::nullopt;
     FileBuilder file(sender);
     LineState state;
+    DeclarationFile built;
+    QSet<QString> employers;
     // One text per column and one line, their storage reused from row to row.
     QList<QString> values(columns.size());
     QString line;
@@ -346,8 +337,15 @@ std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Datab
             [&values, &position](qsizetype i) -> const QString & { return values[position[i]]; },
             retroactive, state);
         file.append(line);
+        ++built.lineCount;
+        // Numbering starts again at each change of employer, so the set is
+        // offered one text per run of lines, not one per line.
+        if (state.lineNumber == 1)
+            employers.insert(state.previousEmployer);
     } while (rows.step());
-    return file.finish();
+    built.employerCount = int(employers.size());
+    built.bytes = file.finish();
+    return built;
 }
 
 QString internetFileName(const QString &msno, const QDateTime &when)

@@ -10,43 +10,33 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 struct AccountantRecord;
 class Database;
-class Query;
 class Tdm;
-
-// What carries over from one employee line to the next.
-struct LineState {
-    QString previousEmployer; // YATISVER of the line before
-    QString typeCode;         // code written on the line before
-    int lineNumber = 0;       // of the line before
-};
 
 // The sender's texts joined without separators, filling or cutting. Line
 // breaks of a multi-line address become CR LF, so the line spans several.
 QString senderLine(const AccountantRecord &sender);
 
-// The employee line of the query's current row. Throws AppError naming the
-// employer, the line and the field when the fund could not read the line at
-// its fixed positions: a field not exactly its width (a value longer than its
-// field), or not digits where a number is read.
-QString employeeLine(const Query &row, bool retroactive, LineState &state);
-
 // Windows-1254 bytes; a character the code page lacks becomes "?".
 QByteArray toCp1254(const QString &text);
 
-// The whole file for the rows of an open query: sender line, employee lines,
-// CR LF after each. Throws AppError, as employeeLine() does, at the first
-// line the fund could not read.
-QByteArray declarationBytes(const AccountantRecord &sender, Query &rows, bool retroactive);
+// A built file and the counts the send log keeps of it.
+struct DeclarationFile {
+    QByteArray bytes;
+    int lineCount = 0;     // employee lines
+    int employerCount = 0; // distinct employers (YATISVER) among them
+};
 
-// The same file for the rows the selection finds, read from the engine one at
-// a time with only the columns a line uses; nullopt when it finds none.
-// Throws as the other does.
-std::optional<QByteArray> declarationBytes(const AccountantRecord &sender, Database &db,
-                                           const BoundSql &selection, bool retroactive);
+// The file for the rows the selection finds: sender line, one employee line
+// per row, CR LF after each. The rows are read from the engine one at a time,
+// with only the columns a line uses; nullopt when it finds none. Throws
+// AppError naming the employer, the line and the field at the first line the
+// fund could not read at its fixed positions: a field not exactly its width
+// (a value longer than its field), or not digits where a number is read.
+std::optional<DeclarationFile> declarationFile(const AccountantRecord &sender, Database &db,
+                                               const BoundSql &selection, bool retroactive);
 
 // "MSNO_ddmmyyyy_hhmmss.txt", the time on a 24-hour clock.
 QString internetFileName(const QString &msno, const QDateTime &when);

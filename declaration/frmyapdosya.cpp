@@ -259,18 +259,13 @@ QString Tyapdosya::pickedEmployer() const
 void Tyapdosya::hesaplaClick()
 {
     const BusyCursor busy;
-    const BoundSql sel = summarySelection(choice());
-    Query &q = m_ctx.dm.dosquery;
-    q.setSql(sel.sql, sel.params);
-    q.open();
-    if (q.isEmpty()) {
+    // Computed whole before the grid changes, so a bad stored rate leaves the
+    // previous summary on view.
+    const PeriodSummary summary = summarizePeriod(m_ctx.dm.db(), summarySelection(choice()));
+    if (summary.rows.isEmpty()) {
         m_ctx.platform.showWarning(NotFound);
         return;
     }
-    // Computed whole before the grid changes, so a bad stored rate leaves the
-    // previous summary on view.
-    const PeriodSummary summary = summarizePeriod(q);
-    q.close();
     resetGrid();
     hesapgrid->setRowCount(int(summary.rows.size()));
     for (int r = 0; r < summary.rows.size(); ++r) {
@@ -366,22 +361,24 @@ void Tyapdosya::BitBtn2Click()
 
     // The rows are selected and the whole file built before anything is
     // asked or written: an empty selection must not replace a good file.
-    const BoundSql sel =
-        fileSelection(choice(), pickedEmployer(), m_ctx.session.declaration.pickedType);
-    Query &q = m_ctx.dm.dosquery;
-    q.setSql(sel.sql, sel.params);
-    q.open();
-    if (q.isEmpty()) {
+    std::optional<DeclarationFile> file;
+    {
+        const BusyCursor busy;
+        file = declarationFile(
+            *sender, m_ctx.dm.db(),
+            fileSelection(choice(), pickedEmployer(), m_ctx.session.declaration.pickedType),
+            chkgeri->isChecked());
+    }
+    if (!file) {
         platform.showWarning(NotFound);
         return;
     }
-    const QByteArray bytes = declarationBytes(*sender, q, chkgeri->isChecked());
+    const QByteArray &bytes = file->bytes;
     sendlog::Record log;
     log.when = preparedAt;
     log.msno = sender->msno;
     log.key = sendlog::keyFor(choice(), pickedEmployer(), m_ctx.session.declaration.pickedType);
-    sendlog::describeFile(log, q, bytes);
-    q.close();
+    sendlog::describeFile(log, file->lineCount, file->employerCount, bytes);
 
     if (const std::optional<sendlog::Record> earlier = sendlog::lastDelivered(m_ctx.dm, log.key)) {
         if (!platform.askYesNo(sendlog::repeatQuestion(*earlier)))

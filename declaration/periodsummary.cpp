@@ -45,7 +45,7 @@ Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
 namespace
 {
 
-// The columns the summary reads, in the positions both readers use.
+// The columns the summary reads, in the order it reads them.
 const QStringList &summaryColumns()
 {
     static const QStringList columns{QStringLiteral("YATISVER"),     QStringLiteral("YATDEVREILK"),
@@ -57,12 +57,11 @@ const QStringList &summaryColumns()
 }
 enum { Employer, Start, End, Type, SeqNo, Name, Gross, PremiumRate, DepositRate, KeyColumns = 5 };
 
-// A new line for each run of rows of one return; text(i) reads column i of the
-// run's first row.
-template <typename Text> void startReturn(PeriodSummary &summary, const Text &text)
+// A new line for each run of rows of one return, from the run's first row.
+void startReturn(PeriodSummary &summary, const Statement &row)
 {
-    summary.rows.append({employerNumberText(text(Employer)), text(Name), text(Start), text(End),
-                         returnTypeText(text(Type)), Decimal()});
+    summary.rows.append({employerNumberText(row.text(Employer)), row.text(Name), row.text(Start),
+                         row.text(End), returnTypeText(row.text(Type)), Decimal()});
 }
 
 void addOwed(PeriodSummary &summary, const Decimal &owed)
@@ -99,24 +98,6 @@ class RateCache
 
 } // namespace
 
-PeriodSummary summarizePeriod(Query &q)
-{
-    PeriodSummary summary;
-    const auto text = [&q](int i) { return q.field(summaryColumns()[i]); };
-    QStringList current;
-    for (q.first(); !q.eof(); q.next()) {
-        QStringList key;
-        for (int i = 0; i < KeyColumns; ++i)
-            key << text(i);
-        if (summary.rows.isEmpty() || key != current) {
-            current = key;
-            startReturn(summary, text);
-        }
-        addOwed(summary, premiumPlusDeposit(text(Gross), text(PremiumRate), text(DepositRate)));
-    }
-    return summary;
-}
-
 PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
 {
     Statement rows = prepareColumns(db, selection.sql, summaryColumns());
@@ -133,7 +114,7 @@ PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
         if (!same) {
             for (int i = 0; i < KeyColumns; ++i)
                 current[i] = rows.utf8(i).toByteArray();
-            startReturn(summary, [&rows](int i) { return rows.text(i); });
+            startReturn(summary, rows);
         }
         addOwed(summary,
                 owedAt(amount::textAsFloat(rows.text(Gross)), premiumRate(rows.utf8(PremiumRate)),

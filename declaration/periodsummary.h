@@ -9,7 +9,6 @@
 #include <QString>
 
 class Database;
-class Query;
 
 struct SummaryRow {
     QString employer;     // "01-0001-000001"
@@ -37,11 +36,9 @@ QString returnTypeText(const QString &code);
 Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
                            const QString &depositRate);
 
-// Groups the rows of an open query, in their order, into runs of consecutive
-// rows of one return (employer, period, type and sequence number). Rows of one
-// return that another return's rows interrupt make two runs.
-PeriodSummary summarizePeriod(Query &rows);
-
-// The same for the rows the selection finds, read from the engine one at a
-// time with only the columns the summary uses.
+// Groups the rows the selection finds, in their order, into runs of
+// consecutive rows of one return (employer, period, type and sequence number).
+// Rows of one return that another return's rows interrupt make two runs. The
+// rows are read from the engine one at a time, with only the columns the
+// summary uses; no rows give an empty summary.
 PeriodSummary summarizePeriod(Database &db, const BoundSql &selection);

@@ -93,14 +93,10 @@ Key keyFor(const PeriodChoice &c, const QString &pickedEmployer, const QString &
     return key;
 }
 
-void describeFile(Record &record, const Query &rows, const QByteArray &bytes)
+void describeFile(Record &record, int lineCount, int employerCount, const QByteArray &bytes)
 {
-    const int employerColumn = int(rows.columns().indexOf(QStringLiteral("YATISVER")));
-    QSet<QString> employers;
-    for (const QStringList &row : rows.rows())
-        employers.insert(row.value(employerColumn));
-    record.lineCount = rows.recordCount();
-    record.employerCount = int(employers.size());
+    record.lineCount = lineCount;
+    record.employerCount = employerCount;
     record.sha256 =
         QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }

@@ -57,9 +57,9 @@ struct Record {
     QDateTime repeatsWhen; // that send's time, when read back from the log
 };
 
-// The parts of a record that come from the file: the counts of the selected
-// rows (an open query) and the hash of the bytes.
-void describeFile(Record &record, const Query &rows, const QByteArray &bytes);
+// The parts of a record that come from the file: its employee lines, the
+// distinct employers among them, and the hash of its bytes.
+void describeFile(Record &record, int lineCount, int employerCount, const QByteArray &bytes);
 
 // The newest send of the same key that reached the fund or a drive.
 std::optional<Record> lastDelivered(Tdm &dm, const Key &key);

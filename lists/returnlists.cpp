@@ -16,12 +16,16 @@ void listEmployerReturns(Query &query, const QString &isver, const QString &ilk,
 
 void searchAllReturns(Query &query, const QString &yearText)
 {
-    // The lines come from the return table. A four-character text without
+    // The lines come from the return table. A text of four characters without
     // LIKE's wildcards or letters (whose case LIKE folds) matches exactly the
     // first days whose last four characters it is: the year index finds them.
+    // substr() counts code points, so a text with a surrogate pair, whose four
+    // UTF-16 units are fewer characters, is left to LIKE alone; so is one with
+    // a NUL, where LIKE's pattern ends.
     const bool plainYear =
         yearText.size() == 4 && std::none_of(yearText.cbegin(), yearText.cend(), [](QChar c) {
-            return c == u'%' || c == u'_' || (c.isLetter() && c.unicode() < 0x80);
+            return c == u'%' || c == u'_' || c.isNull() || c.isSurrogate() ||
+                   (c.isLetter() && c.unicode() < 0x80);
         });
     const QString columns = QStringLiteral(
         "select YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK "

@@ -30,6 +30,10 @@ class TurkishCollation
     {
         if (a == b)
             return 0;
+        // Room for both keys is made first: clearing the table between the two
+        // look-ups would take the first key with it.
+        if (m_keys.size() + 2 > MaxKeys)
+            m_keys.clear();
         return keyOf(a).compare(keyOf(b));
     }
 
@@ -50,18 +54,15 @@ class TurkishCollation
     const QCollatorSortKey &keyOf(std::string_view utf8)
     {
         auto it = m_keys.find(utf8);
-        if (it == m_keys.end()) {
-            // Names are few; a growing cache is only a sign of a long session.
-            if (m_keys.size() >= MaxKeys)
-                m_keys.clear();
+        if (it == m_keys.end())
             it = m_keys
                      .emplace(std::string(utf8), m_collator.sortKey(QString::fromUtf8(
                                                      utf8.data(), qsizetype(utf8.size()))))
                      .first;
-        }
         return it->second;
     }
 
+    // Names are few; a growing table is only a sign of a long session.
     static constexpr size_t MaxKeys = 100'000;
     QCollator m_collator;
     std::unordered_map<std::string, QCollatorSortKey, Hash, std::equal_to<>> m_keys;

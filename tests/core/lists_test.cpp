@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <QLocale>
 
-namespace {
+namespace
+{
 
 const QString A = QStringLiteral("010001000001");
 const QString B = QStringLiteral("020002000002");
@@ -210,4 +211,46 @@ TEST(ReturnLists, YearSearchSortsNamesInTurkishOrderWithTurkishCaseAndKeepsNameV
     stored.sort();
     shown.sort();
     EXPECT_EQ(shown, stored);
+}
+
+// A text of four UTF-16 units is not always four characters, and LIKE's
+// pattern ends at a NUL: the year index must then be left out, or it finds
+// fewer returns than LIKE does.
+TEST(ReturnLists, YearSearchFindsWhatLikeFindsWhateverTheText)
+{
+    Workspace ws;
+    const QString astral = QStringLiteral("01.03.2\U0001F600"
+                                          "13");
+    int n = 0;
+    for (const QString &ilk : {astral, QStringLiteral("01.03.2013"), QStringLiteral("01.03.2012")})
+        insertBodro(*ws.dm, row(QStringLiteral("0100010000%1").arg(++n, 2, 10, QLatin1Char('0')),
+                                QStringLiteral("Deneme"), ilk, QStringLiteral("31.03.2013"),
+                                QStringLiteral("01"), QStringLiteral("1")));
+    rebuildReturnTable(*ws.dm);
+    const struct {
+        QString text;
+        QStringList firstDays;
+    } cases[] = {
+        {QStringLiteral("\U0001F600"
+                        "13"),
+         {astral}}, // four units, three characters
+        {QStringLiteral("013") + QChar(u'\0'), {QStringLiteral("01.03.2013")}},
+        {QStringLiteral("2013"), {QStringLiteral("01.03.2013")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Query &q = ws.dm->Query1;
+        searchAllReturns(q, c.text);
+        QStringList found;
+        for (const QStringList &r : q.rows())
+            found << r[2];
+        EXPECT_EQ(found, c.firstDays);
+        QStringList liked;
+        for (const QStringList &r :
+             ws.dm->select(QStringLiteral("select YATDEVREILK from bodroliste where YATDEVREILK "
+                                          "like '%' || ? order by YATDEVREILK"),
+                           {c.text}))
+            liked << r[0];
+        EXPECT_EQ(found, liked);
+    }
 }

@@ -27,6 +27,7 @@
 #include <QSemaphore>
 #include <QTableView>
 #include <QTableWidget>
+#include <sqlite3.h>
 
 #include "controls/moneyedit.h"
 
@@ -177,6 +178,7 @@ class DeclScreenTest : public QObject
     void uploadRunsOffTheInterfaceThread();
     void gonderilenlerListsTheLog();
     void hesaplaShowsBusyCursor();
+    void hazirlaShowsBusyCursorWhileBuildingTheFile();
 };
 
 void DeclScreenTest::startupDefaults()
@@ -946,6 +948,45 @@ void DeclScreenTest::hesaplaShowsBusyCursor()
     QTest::mouseClick(s.w.hesapla, Qt::LeftButton);
     QCOMPARE(ws.platform.texts(), QStringList{NotFound});
     QCOMPARE(shapeWhileShown, int(Qt::WaitCursor));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void DeclScreenTest::hazirlaShowsBusyCursorWhileBuildingTheFile()
+{
+    Workspace ws;
+    ws.platform.clock = PreparedAt;
+    addSender(*ws.dm);
+    insertBodro(*ws.dm, decemberRow());
+    QStringList calls;
+    ws.platform.ftpFactory = [&] { return std::make_unique<FakeFtp>(FtpOutcome::Ok, calls); };
+    ws.platform.answers = {Answer::Yes};
+    QList<int> shapesWhileShown;
+    ws.platform.onShown = [&](const ScriptedPlatform::Shown &) {
+        const QCursor *c = QGuiApplication::overrideCursor();
+        shapesWhileShown << (c ? int(c->shape()) : -1);
+    };
+    Screen s(ws);
+    // The cursor as the statement that reads the file's rows starts.
+    QList<int> shapesWhileReading;
+    sqlite3 *db = ws.dm->db().handle();
+    sqlite3_trace_v2(
+        db, SQLITE_TRACE_STMT,
+        [](unsigned, void *context, void *stmt, void *) {
+            if (QByteArrayView(sqlite3_sql(static_cast<sqlite3_stmt *>(stmt)))
+                    .contains("YATISIM")) {
+                const QCursor *c = QGuiApplication::overrideCursor();
+                static_cast<QList<int> *>(context)->append(c ? int(c->shape()) : -1);
+            }
+            return 0;
+        },
+        &shapesWhileReading);
+    const auto untrace = qScopeGuard([db] { sqlite3_trace_v2(db, 0, nullptr, nullptr); });
+    QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+
+    QCOMPARE(ws.platform.texts(), (QStringList{AskRoute, Delivered}));
+    QCOMPARE(shapesWhileReading, QList<int>{int(Qt::WaitCursor)});
+    // The questions and messages that follow wait for the user: no busy pointer.
+    QCOMPARE(shapesWhileShown, (QList<int>{-1, -1}));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 

@@ -161,6 +161,7 @@ class DeclScreenTest : public QObject
     void hazirlaWithoutSenderOpensAccountantScreen();
     void hazirlaWithEmptySelectionWritesNothing();
     void hazirlaByHandWritesToChosenVolume();
+    void hazirlaFromAReadOnlyArchive_data();
     void hazirlaFromAReadOnlyArchive();
     void hazirlaOverInternetUploads();
     void hazirlaStopsAtBrokenLine();
@@ -382,12 +383,22 @@ void DeclScreenTest::hazirlaByHandWritesToChosenVolume()
     QCOMPARE(QDir(other.path()).entryList(QDir::Files), QStringList());
 }
 
+void DeclScreenTest::hazirlaFromAReadOnlyArchive_data()
+{
+    QTest::addColumn<bool>("withLog");
+    QTest::newRow("with the log") << true;
+    QTest::newRow("of an earlier release, without it") << false;
+}
+
 void DeclScreenTest::hazirlaFromAReadOnlyArchive()
 {
+    QFETCH(bool, withLog);
     Workspace ws;
     ws.platform.clock = PreparedAt;
     addSender(*ws.dm);
     insertBodro(*ws.dm, decemberRow());
+    if (!withLog)
+        ws.dm->execute(QStringLiteral("DROP TABLE gonderim"));
     const QString db = ws.dm->databasePath();
     if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db}) != 0)
         QSKIP("chattr +i is not permitted here");
@@ -406,6 +417,18 @@ void DeclScreenTest::hazirlaFromAReadOnlyArchive()
     // The file is prepared; the archive cannot remember it and is not touched.
     QCOMPARE(readAll(stick.filePath(QStringLiteral("4711_0.txt"))),
              SenderLine + "\r\n" + decemberLine() + "\r\n");
+    QCOMPARE(ws.platform.texts().size(), 3);
+    QCOMPARE(readAll(db), before);
+
+    // Its list of sent files opens, and is empty.
+    int listed = -1;
+    whenModalShown([&](QWidget *dialog) {
+        if (auto *list = qobject_cast<Tgonderilenler *>(dialog))
+            listed = list->gonderimgrid->rowCount();
+        dialog->close();
+    });
+    QTest::mouseClick(s.w.btngonderilenler, Qt::LeftButton);
+    QCOMPARE(listed, 0);
     QCOMPARE(ws.platform.texts().size(), 3);
     QCOMPARE(readAll(db), before);
 }

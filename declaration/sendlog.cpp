@@ -201,20 +201,20 @@ UploadVerdict uploadVerdict(const FtpOutcome &o)
     case FtpOutcome::TransferFailed:
         return {Failed, withDetail(TransferFailed, o.detail), TransferFailed, QString()};
     case FtpOutcome::Incomplete: {
-        const QString remote = o.remoteSize < 0
-                                   ? QStringLiteral("sunucuda bulunamadı")
-                                   : QStringLiteral("sunucudaki %1 bayt").arg(o.remoteSize);
-        const QString sizes =
-            QStringLiteral("Gönderilen dosya %1 bayt, %2.").arg(o.localSize).arg(remote);
+        const QString sizes = QStringLiteral("Gönderilen dosya %1 bayt, sunucudaki %2 bayt.")
+                                  .arg(o.localSize)
+                                  .arg(o.remoteSize);
         return {Incomplete, sizes, TransferFailed, sizes};
     }
     case FtpOutcome::Ok:
         break;
     }
-    const QString note = o.remoteSize < 0
-                             ? QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya "
-                                              "denetlenemedi.")
-                             : QString();
+    // The detail says why the size request failed, when it did.
+    const QString note =
+        o.remoteSize < 0
+            ? withDetail(QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."),
+                         o.detail)
+            : QString();
     return {Sent, note, Delivered, QString()};
 }
 

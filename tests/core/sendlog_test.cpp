@@ -169,14 +169,21 @@ TEST(SendLog, UploadVerdicts)
         QString detail;
     };
     const QString sizes = QStringLiteral("Gönderilen dosya 120 bayt, sunucudaki 60 bayt.");
-    const QString gone = QStringLiteral("Gönderilen dosya 120 bayt, sunucuda bulunamadı.");
+    const QString unchecked =
+        QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi.");
     const Case cases[] = {
         {"checked", {FtpOutcome::Ok, {}, 120, 120}, sendlog::Sent, Delivered, {}, {}},
-        {"no SIZE",
+        {"no SIZE or SIZE refused",
          {FtpOutcome::Ok, {}, 120, -1},
          sendlog::Sent,
          Delivered,
-         QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."),
+         unchecked,
+         {}},
+        {"size request failed",
+         {FtpOutcome::Ok, QStringLiteral("Timeout was reached (curl 28, FTP 226)"), 120, -1},
+         sendlog::Sent,
+         Delivered,
+         unchecked + QStringLiteral(" [Timeout was reached (curl 28, FTP 226)]"),
          {}},
         {"half",
          {FtpOutcome::Incomplete, {}, 120, 60},
@@ -184,12 +191,6 @@ TEST(SendLog, UploadVerdicts)
          TransferFailed,
          sizes,
          sizes},
-        {"vanished",
-         {FtpOutcome::Incomplete, QStringLiteral("550"), 120, -1},
-         sendlog::Incomplete,
-         TransferFailed,
-         gone,
-         gone},
         {"store refused",
          {FtpOutcome::TransferFailed, QStringLiteral("curl 25"), 120, -1},
          sendlog::Failed,

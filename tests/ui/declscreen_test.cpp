@@ -812,6 +812,8 @@ void DeclScreenTest::checkedUploadIsLogged_data()
                                << sendlog::Incomplete << true;
     QTest::newRow("no SIZE") << int(LocalFtpServer::Mode::WithoutSize) << Delivered << sendlog::Sent
                              << true;
+    QTest::newRow("SIZE refused") << int(LocalFtpServer::Mode::SizeRefused) << Delivered
+                                  << sendlog::Sent << true;
 }
 
 void DeclScreenTest::checkedUploadIsLogged()
@@ -843,6 +845,9 @@ void DeclScreenTest::checkedUploadIsLogged()
             QStringLiteral("Gönderilen dosya %1 bayt, sunucudaki %2 bayt.").arg(size).arg(size / 2);
         QCOMPARE(ws.platform.shown[1].detail, sizes);
         QCOMPARE(log[0].note, sizes);
+    } else if (noted) {
+        QCOMPARE(log[0].note,
+                 QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."));
     }
 }
 

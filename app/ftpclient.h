@@ -13,7 +13,7 @@ struct FtpSettings {
 
 struct FtpOutcome {
     // Incomplete: the store was accepted but the server holds a different
-    // number of bytes (or no file at all) afterwards.
+    // number of bytes afterwards.
     enum Kind { Ok, ConnectFailed, TransferFailed, Incomplete };
     Kind kind = Ok;
     QString detail; // for the developer; the user sees fixed texts

@@ -59,8 +59,10 @@ QString curlText(CURLcode rc, long responseCode)
 
 // A server may accept a store and still keep less than was sent, so the
 // stored file's size is asked for on the same connection (curl sends SIZE for
-// a request without body). A server that does not know SIZE leaves the size
-// unknown, which is not a failure; one that no longer finds the file is.
+// a request without body). The store itself has succeeded by then: a server
+// that does not know SIZE, or refuses it with 550 as upload-only folders do,
+// leaves the size unknown, and so does a size request that fails otherwise,
+// with curl's account of it kept for the log.
 void checkStoredSize(CURL *curl, FtpOutcome &outcome)
 {
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
@@ -72,14 +74,10 @@ void checkStoredSize(CURL *curl, FtpOutcome &outcome)
     if (rc == CURLE_OK)
         curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
     outcome.remoteSize = size < 0 ? -1 : qint64(size);
-    if (rc == CURLE_REMOTE_FILE_NOT_FOUND) {
-        outcome.kind = FtpOutcome::Incomplete;
+    if (rc != CURLE_OK && rc != CURLE_REMOTE_FILE_NOT_FOUND)
         outcome.detail = curlText(rc, responseCode);
-    } else if (rc != CURLE_OK) {
-        outcome.detail = curlText(rc, responseCode);
-    } else if (outcome.remoteSize >= 0 && outcome.remoteSize != outcome.localSize) {
+    else if (outcome.remoteSize >= 0 && outcome.remoteSize != outcome.localSize)
         outcome.kind = FtpOutcome::Incomplete;
-    }
 }
 
 class CurlFtpClient : public FtpClient

@@ -70,10 +70,13 @@ Record fromRow(const QStringList &r)
     return rec;
 }
 
-Tdm &withTable(Tdm &dm)
+// A file of an earlier release that could not be upgraded, because it can
+// only be read, has no log yet; to its readers the log is empty.
+bool hasTable(Tdm &dm)
 {
-    ensureGonderimTable(dm.db());
-    return dm;
+    return !dm.select(QStringLiteral(
+                          "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'gonderim'"))
+                .isEmpty();
 }
 
 QString withDetail(const QString &message, const QString &detail)
@@ -103,13 +106,15 @@ void describeFile(Record &record, int lineCount, int employerCount, const QByteA
 
 std::optional<Record> lastDelivered(Tdm &dm, const Key &key)
 {
-    const QList<QStringList> rows = withTable(dm).select(
-        Select + QStringLiteral("WHERE g.DEVREILK = ? AND g.DEVRESON = ? AND g.TUR = ? "
-                                "AND g.GERIYE = ? AND g.ISVER = ? AND g.BODROTUR = ? "
-                                "AND g.SONUC IN (?, ?) ORDER BY g.ID DESC LIMIT 1"),
-        {key.periodStart, key.periodEnd, kindCode(key.kind),
-         key.retroactive ? QStringLiteral("1") : QStringLiteral("0"), key.employer, key.returnType,
-         Sent, Written});
+    if (!hasTable(dm))
+        return std::nullopt;
+    const QList<QStringList> rows =
+        dm.select(Select + QStringLiteral("WHERE g.DEVREILK = ? AND g.DEVRESON = ? AND g.TUR = ? "
+                                          "AND g.GERIYE = ? AND g.ISVER = ? AND g.BODROTUR = ? "
+                                          "AND g.SONUC IN (?, ?) ORDER BY g.ID DESC LIMIT 1"),
+                  {key.periodStart, key.periodEnd, kindCode(key.kind),
+                   key.retroactive ? QStringLiteral("1") : QStringLiteral("0"), key.employer,
+                   key.returnType, Sent, Written});
     if (rows.isEmpty())
         return std::nullopt;
     return fromRow(rows.first());
@@ -124,8 +129,10 @@ QString repeatQuestion(const Record &earlier)
 
 qint64 add(Tdm &dm, const Record &r)
 {
-    Database &db = withTable(dm).db();
+    dm.requireWritable();
+    Database &db = dm.db();
     Transaction tx(db);
+    ensureGonderimTable(db);
     db.prepare(QStringLiteral("INSERT INTO gonderim (ZAMAN, YOL, SURUCU, DOSYA, MSNO, DEVREILK, "
                               "DEVRESON, TUR, ISVER, BODROTUR, GERIYE, SATIR, ISVEREN, SHA256, "
                               "TEKRAR) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"))
@@ -145,9 +152,8 @@ void setOutcome(Tdm &dm, qint64 id, const QString &outcome, const QString &note)
 {
     if (id <= 0)
         return; // nothing was logged: the database can only be read
-    withTable(dm).execute(
-        QStringLiteral("UPDATE gonderim SET SONUC = ?, ACIKLAMA = ? WHERE ID = ?"),
-        {outcome, note, QVariant(qlonglong(id))});
+    dm.execute(QStringLiteral("UPDATE gonderim SET SONUC = ?, ACIKLAMA = ? WHERE ID = ?"),
+               {outcome, note, QVariant(qlonglong(id))});
 }
 
 QList<Record> sendsOfYear(Tdm &dm, const QString &yearText)
@@ -157,8 +163,10 @@ QList<Record> sendsOfYear(Tdm &dm, const QString &yearText)
         Select + (year.isEmpty() ? QString() : QStringLiteral("WHERE substr(g.ZAMAN, 1, 4) = ? ")) +
         QStringLiteral("ORDER BY g.ID DESC");
     QList<Record> list;
+    if (!hasTable(dm))
+        return list;
     for (const QStringList &row :
-         withTable(dm).select(sql, year.isEmpty() ? QVariantList() : QVariantList{year}))
+         dm.select(sql, year.isEmpty() ? QVariantList() : QVariantList{year}))
         list << fromRow(row);
     return list;
 }
@@ -189,20 +197,20 @@ UploadVerdict uploadVerdict(const FtpOutcome &o)
     case FtpOutcome::TransferFailed:
         return {Failed, withDetail(TransferFailed, o.detail), TransferFailed, QString()};
     case FtpOutcome::Incomplete: {
-        const QString remote = o.remoteSize < 0
-                                   ? QStringLiteral("sunucuda bulunamadı")
-                                   : QStringLiteral("sunucudaki %1 bayt").arg(o.remoteSize);
-        const QString sizes =
-            QStringLiteral("Gönderilen dosya %1 bayt, %2.").arg(o.localSize).arg(remote);
+        const QString sizes = QStringLiteral("Gönderilen dosya %1 bayt, sunucudaki %2 bayt.")
+                                  .arg(o.localSize)
+                                  .arg(o.remoteSize);
         return {Incomplete, sizes, TransferFailed, sizes};
     }
     case FtpOutcome::Ok:
         break;
     }
-    const QString note = o.remoteSize < 0
-                             ? QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya "
-                                              "denetlenemedi.")
-                             : QString();
+    // The detail says why the size request failed, when it did.
+    const QString note =
+        o.remoteSize < 0
+            ? withDetail(QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."),
+                         o.detail)
+            : QString();
     return {Sent, note, Delivered, QString()};
 }
 

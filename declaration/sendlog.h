@@ -61,12 +61,16 @@ struct Record {
 // distinct employers among them, and the hash of its bytes.
 void describeFile(Record &record, int lineCount, int employerCount, const QByteArray &bytes);
 
-// The newest send of the same key that reached the fund or a drive.
+// The newest send of the same key that reached the fund or a drive. This and
+// sendsOfYear read a file without the table (an earlier release's, that can
+// only be read) as an empty log.
 std::optional<Record> lastDelivered(Tdm &dm, const Key &key);
 // The question asked before such a send is repeated.
 QString repeatQuestion(const Record &earlier);
 
 // Adds the record, outcome empty, in a transaction of its own; returns its id.
+// The table is made here when the file lacks it. A file that can only be read
+// is refused before anything is tried: its callers prepare without logging.
 qint64 add(Tdm &dm, const Record &record);
 // Does nothing for id 0, the id of a send that could not be logged.
 void setOutcome(Tdm &dm, qint64 id, const QString &outcome, const QString &note = QString());

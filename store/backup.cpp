@@ -47,7 +47,7 @@ QString writeDailyBackup(Database &db, const QString &folder, const QDate &day, 
     };
     removeTemp();
     try {
-        db.backupTo(temp);
+        db.onlineBackupTo(temp);
         const QString verdict = quickCheck(temp);
         if (verdict != u"ok")
             throw IoError(QStringLiteral("Yedek denetimden geçmedi: %1: %2").arg(temp, verdict));

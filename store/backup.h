@@ -1,5 +1,6 @@
-// Daily copies of the return database, made with SQLite's backup API so that a
-// copy is consistent even while another program has the file open.
+// Daily copies of the return database, made with SQLite's online backup so
+// that a copy holds one committed state even while another instance of the
+// program writes to the file.
 #pragma once
 
 #include <QDate>

@@ -4,6 +4,7 @@
 #include "store/failure.h"
 
 #include <QCollator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -160,6 +161,38 @@ void Database::backupTo(const QString &target)
     throw DbError(failure::withDetail(
                       QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
                   detail, SQLITE_CANTOPEN);
+}
+
+void Database::onlineBackupTo(const QString &target)
+{
+    // Each attempt already waits out this connection's busy timeout; the
+    // deadline keeps a writer that never lets go from holding up the caller.
+    constexpr int RetryPauseMs = 50;
+    constexpr qint64 PatienceMs = 10000;
+    const auto refuse = [&target](int rc, const QString &detail) {
+        throw DbError(failure::withDetail(
+                          QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
+                      detail, rc);
+    };
+    Database copy(target, Mode::Create);
+    sqlite3_backup *backup = sqlite3_backup_init(copy.handle(), "main", m_db, "main");
+    if (!backup)
+        refuse(sqlite3_errcode(copy.handle()), QString::fromUtf8(sqlite3_errmsg(copy.handle())));
+    // All pages in one step, under one read lock: a commit by another
+    // connection between steps would make the engine start the copy over.
+    QElapsedTimer waited;
+    waited.start();
+    int rc = SQLITE_OK;
+    for (;;) {
+        rc = sqlite3_backup_step(backup, -1);
+        const int primary = rc & 0xff;
+        if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || waited.elapsed() >= PatienceMs)
+            break;
+        sqlite3_sleep(RetryPauseMs);
+    }
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        refuse(rc, QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
 Statement prepareColumns(Database &db, const QString &sql, const QStringList &columns)

@@ -40,6 +40,12 @@ public:
     // Copies the whole database into a new file at target. The caller holds
     // the write lock (an immediate transaction) and has changed nothing yet.
     void backupTo(const QString &target);
+    // Copies the whole database into a new file at target with the engine's
+    // online backup, under a read lock of its own: the copy is a committed
+    // state even while other connections write. A writer that holds the file
+    // is waited for, a few seconds at most. This connection must not be in a
+    // write transaction.
+    void onlineBackupTo(const QString &target);
 
     // Raises the DbError for the engine's last failure on this connection.
     [[noreturn]] void fail(int rc, const QString &context = QString()) const;

@@ -163,9 +163,12 @@ void ensureListTable(StepRun &run)
     returntable::ensureReturnTable(run.db);
 }
 
+// The log is the only table a file can do without: one that can only be read
+// is still opened without it, and its readers find the log empty.
 void ensureSendLog(StepRun &run)
 {
-    if (exists(run.db, QStringLiteral("table"), QStringLiteral("gonderim")))
+    if (exists(run.db, QStringLiteral("table"), QStringLiteral("gonderim")) ||
+        !run.dm.isWritable())
         return;
     run.willChange();
     ensureGonderimTable(run.db);

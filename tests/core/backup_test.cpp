@@ -1,13 +1,18 @@
 // The daily copy of the database made at the end of a run: one a day, the
-// newest 14 kept, a copy that opens whole, and a failure that does not stop
-// the program from ending.
+// newest 14 kept, a copy that opens whole and holds one committed state while
+// another connection writes, and a failure that does not stop the program
+// from ending.
 #include "app/exitbackup.h"
 #include "core/testutil.h"
+#include "store/backup.h"
 #include "store/sqlite.h"
 
+#include <future>
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <thread>
 
 namespace
 {
@@ -41,6 +46,73 @@ TEST(Backup, OneCopyADayThatOpensWhole)
     Statement count = copy.prepare(QStringLiteral("SELECT count(*) FROM bodro"));
     ASSERT_TRUE(count.step());
     EXPECT_EQ(count.integer(0), 1);
+}
+
+long long countIn(Database &db, const QString &table)
+{
+    Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM %1").arg(table));
+    return count.step() ? count.integer(0) : -1;
+}
+
+QString integrityOf(const QString &path)
+{
+    Database copy(path, Database::Mode::OpenExisting);
+    Statement check = copy.prepare(QStringLiteral("PRAGMA integrity_check"));
+    return check.step() ? check.text(0) : QString();
+}
+
+TEST(Backup, ACopyWhileAnotherConnectionWritesIsOneCommittedState)
+{
+    Workspace ws;
+    const QString path = ws.dm->databasePath();
+    Database &db = ws.dm->db();
+    db.execScript(QStringLiteral("CREATE TABLE ballast (n INTEGER, fill BLOB);"
+                                 "INSERT INTO ballast VALUES (0, zeroblob(500));"));
+    const QString folder = ws.path(QStringLiteral("Data/yedek"));
+    const auto insert = [](int rows) {
+        return QStringLiteral("WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k "
+                              "WHERE n < %1) INSERT INTO ballast SELECT n, randomblob(500) FROM k")
+            .arg(rows);
+    };
+
+    // A writer in the middle of a small transaction, kept in its cache: its
+    // rows are not in the copy.
+    {
+        Database writer(path, Database::Mode::OpenExisting);
+        writer.execScript(QStringLiteral("BEGIN IMMEDIATE; ") + insert(100));
+        const QString copy = writeDailyBackup(db, folder, QDate(2026, 3, 9));
+        writer.execScript(QStringLiteral("COMMIT"));
+        EXPECT_EQ(integrityOf(copy), QStringLiteral("ok"));
+        Database read(copy, Database::Mode::OpenExisting);
+        EXPECT_EQ(countIn(read, QStringLiteral("ballast")), 1);
+    }
+
+    // A writer whose transaction outgrew its cache has written pages into
+    // the file itself, which then holds no state at all until it commits.
+    // The copy waits for the commit and holds all of it.
+    const qint64 sizeBefore = QFileInfo(path).size();
+    std::promise<void> spilled;
+    std::future<void> spilledYet = spilled.get_future();
+    std::thread writing([&] {
+        Database writer(path, Database::Mode::OpenExisting);
+        writer.execScript(QStringLiteral("PRAGMA cache_size = 10; BEGIN IMMEDIATE; ") +
+                          insert(4000) + QStringLiteral("; DELETE FROM ballast WHERE n = 0"));
+        spilled.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        writer.execScript(QStringLiteral("COMMIT"));
+    });
+    spilledYet.wait();
+    EXPECT_GT(QFileInfo(path).size(), sizeBefore); // the half-done state is on disk
+    QString copy;
+    EXPECT_NO_THROW(copy = writeDailyBackup(db, folder, QDate(2026, 3, 10)));
+    writing.join();
+    ASSERT_FALSE(copy.isEmpty());
+    EXPECT_EQ(integrityOf(copy), QStringLiteral("ok"));
+    Database read(copy, Database::Mode::OpenExisting);
+    EXPECT_EQ(countIn(read, QStringLiteral("ballast")), 4100);
+    Statement first = read.prepare(QStringLiteral("SELECT min(n) FROM ballast"));
+    ASSERT_TRUE(first.step());
+    EXPECT_EQ(first.integer(0), 1);
 }
 
 TEST(Backup, KeepsTheNewestFourteen)

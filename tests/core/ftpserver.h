@@ -19,6 +19,7 @@ class LocalFtpServer
         ReadOnlyGelen, // the login succeeds, every store is refused
         Truncating,    // every stored file is cut to half its size
         WithoutSize,   // the server does not know SIZE
+        SizeRefused,   // the server answers SIZE with 550
     };
 
     explicit LocalFtpServer(Mode mode = Mode::Normal)
@@ -41,6 +42,9 @@ class LocalFtpServer
             break;
         case Mode::WithoutSize:
             args << QStringLiteral("--no-size");
+            break;
+        case Mode::SizeRefused:
+            args << QStringLiteral("--size-550");
             break;
         }
         m_process.setProcessChannelMode(QProcess::SeparateChannels);

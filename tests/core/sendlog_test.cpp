@@ -1,12 +1,16 @@
 // The log of prepared declaration files: what makes two sends the same, which
-// earlier sends count, the year search, the table in older files, and what an
-// upload's outcome becomes for the log and the user.
+// earlier sends count, the year search, the table in older files (and in a
+// read-only one that lacks it), and what an upload's outcome becomes for the
+// log and the user.
 #include "core/testutil.h"
 #include "declaration/sendlog.h"
 #include "store/sqlite.h"
 #include "store/upgrade.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 
 namespace
 {
@@ -120,6 +124,40 @@ TEST(SendLog, SchemaStepAddsTheTableToAnOlderFile)
               QList<QStringList>{{QStringLiteral("0")}});
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(SendLog, AReadOnlyFileWithoutTheTableIsAnEmptyLog)
+{
+    Workspace ws;
+    insertBodro(*ws.dm, BodroRow());
+    ws.dm->execute(QStringLiteral("DROP TABLE gonderim")); // as an earlier release left it
+    const QString path = ws.dm->databasePath();
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) != 0)
+        GTEST_SKIP() << "chattr +i is not permitted here";
+    const auto unlock = qScopeGuard([path] {
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
+    });
+    const QByteArray before = readAll(path);
+
+    Tdm dm(ws.platform, ws.path());
+    ASSERT_FALSE(dm.isWritable());
+    // Opening it for the declaration screen is not refused for the log alone.
+    EXPECT_NO_THROW(runSchemaUpgrade(dm, ws.platform));
+    const sendlog::Key key = sendlog::keyFor(december(), {}, {});
+    EXPECT_FALSE(sendlog::lastDelivered(dm, key));
+    EXPECT_TRUE(sendlog::sendsOfYear(dm, QString()).isEmpty());
+    EXPECT_TRUE(sendlog::sendsOfYear(dm, QStringLiteral("2025")).isEmpty());
+    EXPECT_THROW(sendlog::add(dm, record(key, QDateTime(QDate(2025, 12, 5), QTime(9, 0)))),
+                 DbError);
+    sendlog::setOutcome(dm, 0, sendlog::Written);
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_TRUE(ws.platform.texts().isEmpty());
+}
+
 TEST(SendLog, UploadVerdicts)
 {
     struct Case {
@@ -131,14 +169,21 @@ TEST(SendLog, UploadVerdicts)
         QString detail;
     };
     const QString sizes = QStringLiteral("Gönderilen dosya 120 bayt, sunucudaki 60 bayt.");
-    const QString gone = QStringLiteral("Gönderilen dosya 120 bayt, sunucuda bulunamadı.");
+    const QString unchecked =
+        QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi.");
     const Case cases[] = {
         {"checked", {FtpOutcome::Ok, {}, 120, 120}, sendlog::Sent, Delivered, {}, {}},
-        {"no SIZE",
+        {"no SIZE or SIZE refused",
          {FtpOutcome::Ok, {}, 120, -1},
          sendlog::Sent,
          Delivered,
-         QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."),
+         unchecked,
+         {}},
+        {"size request failed",
+         {FtpOutcome::Ok, QStringLiteral("Timeout was reached (curl 28, FTP 226)"), 120, -1},
+         sendlog::Sent,
+         Delivered,
+         unchecked + QStringLiteral(" [Timeout was reached (curl 28, FTP 226)]"),
          {}},
         {"half",
          {FtpOutcome::Incomplete, {}, 120, 60},
@@ -146,12 +191,6 @@ TEST(SendLog, UploadVerdicts)
          TransferFailed,
          sizes,
          sizes},
-        {"vanished",
-         {FtpOutcome::Incomplete, QStringLiteral("550"), 120, -1},
-         sendlog::Incomplete,
-         TransferFailed,
-         gone,
-         gone},
         {"store refused",
          {FtpOutcome::TransferFailed, QStringLiteral("curl 25"), 120, -1},
          sendlog::Failed,

@@ -162,6 +162,7 @@ class DeclScreenTest : public QObject
     void hazirlaWithoutSenderOpensAccountantScreen();
     void hazirlaWithEmptySelectionWritesNothing();
     void hazirlaByHandWritesToChosenVolume();
+    void hazirlaFromAReadOnlyArchive_data();
     void hazirlaFromAReadOnlyArchive();
     void hazirlaOverInternetUploads();
     void hazirlaStopsAtBrokenLine();
@@ -384,12 +385,22 @@ void DeclScreenTest::hazirlaByHandWritesToChosenVolume()
     QCOMPARE(QDir(other.path()).entryList(QDir::Files), QStringList());
 }
 
+void DeclScreenTest::hazirlaFromAReadOnlyArchive_data()
+{
+    QTest::addColumn<bool>("withLog");
+    QTest::newRow("with the log") << true;
+    QTest::newRow("of an earlier release, without it") << false;
+}
+
 void DeclScreenTest::hazirlaFromAReadOnlyArchive()
 {
+    QFETCH(bool, withLog);
     Workspace ws;
     ws.platform.clock = PreparedAt;
     addSender(*ws.dm);
     insertBodro(*ws.dm, decemberRow());
+    if (!withLog)
+        ws.dm->execute(QStringLiteral("DROP TABLE gonderim"));
     const QString db = ws.dm->databasePath();
     if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db}) != 0)
         QSKIP("chattr +i is not permitted here");
@@ -408,6 +419,18 @@ void DeclScreenTest::hazirlaFromAReadOnlyArchive()
     // The file is prepared; the archive cannot remember it and is not touched.
     QCOMPARE(readAll(stick.filePath(QStringLiteral("4711_0.txt"))),
              SenderLine + "\r\n" + decemberLine() + "\r\n");
+    QCOMPARE(ws.platform.texts().size(), 3);
+    QCOMPARE(readAll(db), before);
+
+    // Its list of sent files opens, and is empty.
+    int listed = -1;
+    whenModalShown([&](QWidget *dialog) {
+        if (auto *list = qobject_cast<Tgonderilenler *>(dialog))
+            listed = list->gonderimgrid->rowCount();
+        dialog->close();
+    });
+    QTest::mouseClick(s.w.btngonderilenler, Qt::LeftButton);
+    QCOMPARE(listed, 0);
     QCOMPARE(ws.platform.texts().size(), 3);
     QCOMPARE(readAll(db), before);
 }
@@ -791,6 +814,8 @@ void DeclScreenTest::checkedUploadIsLogged_data()
                                << sendlog::Incomplete << true;
     QTest::newRow("no SIZE") << int(LocalFtpServer::Mode::WithoutSize) << Delivered << sendlog::Sent
                              << true;
+    QTest::newRow("SIZE refused") << int(LocalFtpServer::Mode::SizeRefused) << Delivered
+                                  << sendlog::Sent << true;
 }
 
 void DeclScreenTest::checkedUploadIsLogged()
@@ -822,6 +847,9 @@ void DeclScreenTest::checkedUploadIsLogged()
             QStringLiteral("Gönderilen dosya %1 bayt, sunucudaki %2 bayt.").arg(size).arg(size / 2);
         QCOMPARE(ws.platform.shown[1].detail, sizes);
         QCOMPARE(log[0].note, sizes);
+    } else if (noted) {
+        QCOMPARE(log[0].note,
+                 QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."));
     }
 }
 
@@ -880,29 +908,31 @@ void DeclScreenTest::uploadRunsOffTheInterfaceThread()
 
 void DeclScreenTest::gonderilenlerListsTheLog()
 {
+    // The log as two real hand deliveries of one supplementary return left
+    // it: the second in the new year, answered Evet when asked.
     Workspace ws;
-    ws.platform.clock = QDateTime(QDate(2026, 1, 3), QTime(9, 0));
-    const sendlog::Key key{
-        QStringLiteral("01.12.2025"), QStringLiteral("31.12.2025"), ReturnKind::Ek, true, {}, {}};
-    sendlog::Record first;
-    first.when = QDateTime(QDate(2025, 12, 30), QTime(16, 45, 1));
-    first.key = key;
-    first.route = sendlog::Route::Hand;
-    first.drive = QStringLiteral("/media/usb/");
-    first.fileName = QStringLiteral("/media/usb/4711_0.txt");
-    first.lineCount = 12;
-    first.sha256 = QString(64, u'0');
-    const qint64 firstId = sendlog::add(*ws.dm, first);
-    sendlog::setOutcome(*ws.dm, firstId, sendlog::Written);
-    sendlog::Record second = first;
-    second.when = QDateTime(QDate(2026, 1, 2), QTime(10, 5, 0));
-    second.route = sendlog::Route::Internet;
-    second.fileName = QStringLiteral("4711_02012026_100500.txt");
-    second.repeats = firstId;
-    sendlog::setOutcome(*ws.dm, sendlog::add(*ws.dm, second), sendlog::Incomplete,
-                        QStringLiteral("Gönderilen dosya 900 bayt, sunucudaki 450 bayt."));
-
+    ws.platform.clock = QDateTime(QDate(2025, 12, 30), QTime(16, 45, 1));
+    addSender(*ws.dm);
+    BodroRow ek = decemberRow();
+    ek.tur = QStringLiteral("02");
+    insertBodro(*ws.dm, ek);
+    QTemporaryDir stick;
+    ws.platform.volumeList = {{QStringLiteral("USB"), stick.path() + u'/'}};
+    const QString target = stick.filePath(QStringLiteral("4711_0.txt"));
     Screen s(ws);
+    s.w.RdbEk->setChecked(true);
+    s.w.chkgeri->setChecked(true);
+    {
+        ModalCloser chooser; // every drive chooser, closed on the drive on view
+        ws.platform.answers = {Answer::No};
+        QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+        ws.platform.clock = QDateTime(QDate(2026, 1, 2), QTime(10, 5, 0));
+        ws.platform.answers = {Answer::Yes, Answer::No};
+        QTest::mouseClick(s.w.BitBtn2, Qt::LeftButton);
+    }
+    QCOMPARE(ws.platform.texts().count(repeatQuestion(QStringLiteral("30.12.2025 16:45"))), 1);
+    QVERIFY(ws.platform.answers.isEmpty());
+
     QCOMPARE(s.w.btngonderilenler->text(), QStringLiteral("Gönderilenler"));
     QStringList shownRows;
     int rowsForAllYears = 0;
@@ -928,10 +958,10 @@ void DeclScreenTest::gonderilenlerListsTheLog()
 
     QVERIFY(!editable);
     QCOMPARE(shownRows,
-             QStringList{QStringLiteral(
-                 "02.01.2026 10:05:00|01.12.2025 - 31.12.2025|Ek, Geriye Dönük|Internet|12|eksik|"
-                 "4711_02012026_100500.txt|30.12.2025 16:45 tarihli gönderimin tekrarı; "
-                 "Gönderilen dosya 900 bayt, sunucudaki 450 bayt.")});
+             QStringList{QStringLiteral("02.01.2026 10:05:00|01.12.2025 - 31.12.2025|Ek, Geriye "
+                                        "Dönük|Elden (%1/)|1|yazıldı|%2|30.12.2025 16:45 tarihli "
+                                        "gönderimin tekrarı")
+                             .arg(stick.path(), target)});
     QCOMPARE(rowsForAllYears, 2);
 }
 

@@ -1,14 +1,18 @@
-// The main menu: its window, and what its commands run before opening a screen.
+// The main menu: its window, and what its commands run before opening a screen;
+// and the platform's Yes/No box that its screens ask with.
 #include "app/about.h"
 #include "app/anamenu.h"
 #include "app/firstrun.h"
+#include "app/qtplatform.h"
 #include "store/sqlite.h"
 #include "ui/uitest.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 
@@ -71,6 +75,64 @@ private slots:
                  QStringLiteral("İptal"));
         QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text().remove('&'), QStringLiteral("Tamam"));
         QCOMPARE(QLocale().language(), QLocale::Turkish);
+    }
+
+    // The platform's real Yes/No box, answered from the keyboard as a user
+    // would: the focus starts on Hayır, so Enter and Escape both mean no.
+    void yesNoBoxDefaultsToHayir()
+    {
+        static_cast<SarvekApplication *>(qApp)->useTurkish();
+        QtPlatform platform;
+        QString text;
+        QStringList labels;
+        QString focused;
+        bool noIsDefault = false;
+        const auto whenAsked = [&](std::function<void(QMessageBox *)> answer) {
+            whenModalShown([&, answer](QWidget *modal) {
+                // A failed check must not leave the box waiting for an answer.
+                const auto closeAnyway = qScopeGuard([modal] {
+                    if (modal->isVisible())
+                        modal->close();
+                });
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(box);
+                QVERIFY(QTest::qWaitForWindowActive(box));
+                text = box->text();
+                labels.clear();
+                for (QAbstractButton *b : box->buttons())
+                    labels << b->text().remove(u'&');
+                labels.sort();
+                auto *button = qobject_cast<QAbstractButton *>(QApplication::focusWidget());
+                focused = button ? button->text().remove(u'&') : QString();
+                noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+                answer(box);
+            });
+        };
+        const auto pressKey = [](Qt::Key key) {
+            return [key](QMessageBox *box) {
+                QWidget *focus = QApplication::focusWidget();
+                QTest::keyClick(focus ? focus : box, key);
+            };
+        };
+        const QString question = QStringLiteral("Yeniden hazırlamak istiyor musunuz?");
+
+        whenAsked(pressKey(Qt::Key_Escape));
+        QCOMPARE(platform.askYesNo(question), false);
+        QCOMPARE(text, question);
+        QCOMPARE(labels, (QStringList{QStringLiteral("Evet"), QStringLiteral("Hayır")}));
+        QCOMPARE(focused, QStringLiteral("Hayır"));
+        QVERIFY(noIsDefault);
+
+        focused.clear();
+        whenAsked(pressKey(Qt::Key_Return));
+        QCOMPARE(platform.askYesNo(question), false);
+        QCOMPARE(focused, QStringLiteral("Hayır"));
+
+        whenAsked([](QMessageBox *box) {
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        });
+        QCOMPARE(platform.askYesNo(question), true);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
     void prepareCreatesTheDatabaseThenRemindsOnce()

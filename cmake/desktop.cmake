@@ -50,8 +50,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so the library scan cannot see them: Qt's own Turkish
-# texts, and the printout's font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation")
+# texts, the printout's font, and the image plugin that reads the window's
+# SVG icon.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, libqt6svg6")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
 

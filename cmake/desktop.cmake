@@ -23,7 +23,8 @@ add_executable(handbookshots doc/handbookshots.cpp tests/core/testutil.cpp)
 target_include_directories(handbookshots PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(handbookshots PRIVATE sarvek_ui)
 
-set(SARVEK_SHOTS anamenu giris bordlist tumliste dokum muhasip beyanname kayityeri mesaj)
+set(SARVEK_SHOTS anamenu hakkinda giris iceaktar bordlist tumliste dokum muhasip beyanname
+  gonderilenler kayityeri mesaj)
 list(TRANSFORM SARVEK_SHOTS PREPEND ${SARVEK_HANDBOOK_BUILD}/img/ OUTPUT_VARIABLE SARVEK_SHOT_FILES)
 list(TRANSFORM SARVEK_SHOT_FILES APPEND .png)
 add_custom_command(OUTPUT ${SARVEK_SHOT_FILES}

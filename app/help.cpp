@@ -24,11 +24,16 @@ const QHash<QString, QString> &sections()
              {"kayitbtn", "guncelle", "BitBtnBul", "BitBtnYazdir", "BitTumSubeYazdir",
               "BitBtnIptal", "BitBtnSatirSil", "yeniac", "BitBtnCikis"})
             m.insert(QLatin1String(button), QStringLiteral("giris.html#komutlar"));
+        m.insert(QStringLiteral("BitBtnIceAktar"), QStringLiteral("giris.html#iceaktar"));
+        m.insert(QStringLiteral("ImportDialog"), QStringLiteral("giris.html#iceaktar"));
         m.insert(QStringLiteral("frmbordlist"), QStringLiteral("listeler.html"));
         m.insert(QStringLiteral("frmbordlistall"), QStringLiteral("listeler.html#tumu"));
         m.insert(QStringLiteral("frmmuhis"), QStringLiteral("muhasip.html"));
         m.insert(QStringLiteral("Tyapdosya"), QStringLiteral("beyanname.html"));
         m.insert(QStringLiteral("Tkayityeri"), QStringLiteral("beyanname.html#surucu"));
+        m.insert(QStringLiteral("btngonderilenler"),
+                 QStringLiteral("beyanname.html#gonderilenler"));
+        m.insert(QStringLiteral("gonderilenler"), QStringLiteral("beyanname.html#gonderilenler"));
         m.insert(QStringLiteral("frmbodrodok"), QStringLiteral("dokum.html"));
         m.insert(QStringLiteral("bdrdokpreview"), QStringLiteral("dokum.html"));
         return m;

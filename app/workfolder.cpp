@@ -27,7 +27,10 @@ Choice choose(const QStringList &arguments, const QString &envFolder, const QStr
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
         if (arg == folderOption) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+            // "--veri-klasoru --masaustu" forgot the folder: the next option is
+            // not taken for one.
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty() ||
+                arguments[i + 1].startsWith(QLatin1String("--")))
                 return {
                     {},
                     QStringLiteral("%1 seçeneğinden sonra bir klasör yazınız.").arg(folderOption)};

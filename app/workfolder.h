@@ -24,7 +24,8 @@ struct Choice {
 // the value of SARVEK_HOME (empty when unset). The explicit choices win over
 // the kind of start: --veri-klasoru, then SARVEK_HOME, then a desktop start
 // (home/Sarvek), else the current folder. A relative folder is taken from the
-// current folder.
+// current folder. An option with no folder after it, or with another option
+// ("--...") where the folder should be, is an error.
 Choice choose(const QStringList &arguments, const QString &envFolder, const QString &currentDir,
               const QString &homeDir);
 

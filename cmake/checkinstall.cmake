@@ -16,7 +16,8 @@ foreach(page index anamenu giris listeler muhasip beyanname dokum yedek mesajlar
   list(APPEND expected share/sarvek/handbook/${page}.html)
 endforeach()
 list(APPEND expected share/sarvek/handbook/stil.css)
-foreach(shot anamenu giris bordlist tumliste dokum muhasip beyanname kayityeri mesaj)
+foreach(shot anamenu hakkinda giris iceaktar bordlist tumliste dokum muhasip beyanname
+    gonderilenler kayityeri mesaj)
   list(APPEND expected share/sarvek/handbook/img/${shot}.png)
 endforeach()
 list(SORT expected)

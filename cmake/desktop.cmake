@@ -23,7 +23,8 @@ add_executable(handbookshots doc/handbookshots.cpp tests/core/testutil.cpp)
 target_include_directories(handbookshots PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(handbookshots PRIVATE sarvek_ui)
 
-set(SARVEK_SHOTS anamenu giris bordlist tumliste dokum muhasip beyanname kayityeri mesaj)
+set(SARVEK_SHOTS anamenu hakkinda giris iceaktar bordlist tumliste dokum muhasip beyanname
+  gonderilenler kayityeri mesaj)
 list(TRANSFORM SARVEK_SHOTS PREPEND ${SARVEK_HANDBOOK_BUILD}/img/ OUTPUT_VARIABLE SARVEK_SHOT_FILES)
 list(TRANSFORM SARVEK_SHOT_FILES APPEND .png)
 add_custom_command(OUTPUT ${SARVEK_SHOT_FILES}
@@ -50,8 +51,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so the library scan cannot see them: Qt's own Turkish
-# texts, and the printout's font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation")
+# texts, the printout's font, and the image plugin that reads the window's
+# SVG icon.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, libqt6svg6")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
 

@@ -2,12 +2,17 @@
 // made-up database: handbookshots OUTPUT_FOLDER. Run by the build (through
 // scripts/handbook-shots) so the pictures follow the screens when they change.
 #include "accountant/muhisform.h"
+#include "app/about.h"
 #include "app/anamenu.h"
 #include "app/sarvekapp.h"
 #include "app/screens.h"
 #include "core/testutil.h"
 #include "declaration/frmkayityeri.h"
 #include "declaration/frmyapdosya.h"
+#include "declaration/gonderilenler.h"
+#include "declaration/sendlog.h"
+#include "entry/csvimport.h"
+#include "entry/importdialog.h"
 #include "entry/yatirimgir.h"
 #include "lists/bordlist.h"
 #include "lists/bordlistall.h"
@@ -109,6 +114,72 @@ void storeSamples(Tdm &dm)
     insertBodro(dm, other);
 }
 
+// A month's sheet as a Turkish spreadsheet saves it: ";" between the cells,
+// "2.450,00" amounts, a column of the user's own that is not read, and three
+// rows the dry run refuses.
+QByteArray sampleSheet()
+{
+    return QStringLiteral(
+               "Sarvek No;Kimlik No;Sigorta No;Adı Soyadı;Cinsiyet;Gün Sayısı;İzin Nedeni;"
+               "Aylık Kazanç;P.Oranı %;D.Oranı %;Notlar\r\n"
+               "123410;45612378900;987654320;Ayşe Yılmaz;K;30;;2.450,00;5;10;\r\n"
+               "123411;45612378901;987654321;Mehmet Özdemir;E;30;;3.100,00;5;10;\r\n"
+               "123412;45612378902;987654322;Zeynep Çelik;K;30;;1,234;5;10;kazancı sorulacak\r\n"
+               "123413;45612378903;987654323;Hasan Şahin;E;18;G;1.200,00;5;10;15 Mart'ta girdi\r\n"
+               "12341;45612378904;987654324;Gülşen Aydın;K;30;;2.980,75;5;10;\r\n"
+               "123415;45612378905;987654325;Mustafa Kaya;E;30;;2.100,00;5;10;\r\n"
+               "123416;45612378906;987654326;Elif Demir;X;30;;1.875,50;5;10;\r\n"
+               "123417;45612378907;987654327;Ali Koç;E;30;;2.300,00;5;10;\r\n")
+        .toUtf8();
+}
+
+// Sends of this year and the last, one of each outcome, and a repeat.
+void storeSends(Tdm &dm)
+{
+    const QString folder = QStringLiteral("/home/elif/Sarvek/");
+    auto send = [&](QDateTime when, QString start, QString end, ReturnKind kind,
+                    sendlog::Route route, int lines, const QString &outcome,
+                    const QString &note = QString(), qint64 repeats = 0) {
+        sendlog::Record r;
+        r.when = when;
+        r.key = {start, end, kind, false, {}, {}};
+        r.route = route;
+        r.msno = QStringLiteral("004512");
+        if (route == sendlog::Route::Hand) {
+            r.drive = QStringLiteral("/media/usb/");
+            r.fileName = r.drive + QStringLiteral("004512_0.txt");
+        } else {
+            r.fileName = folder + QStringLiteral("004512_") +
+                         when.toString(QStringLiteral("ddMMyyyy_HHmmss")) + QStringLiteral(".txt");
+        }
+        r.lineCount = lines;
+        r.employerCount = 1;
+        r.sha256 = QString(64, u'0');
+        r.repeats = repeats;
+        const qint64 id = sendlog::add(dm, r);
+        sendlog::setOutcome(dm, id, outcome, note);
+        return id;
+    };
+    const QString jan1 = QStringLiteral("01.01.2026"), jan31 = QStringLiteral("31.01.2026");
+    const QString feb1 = QStringLiteral("01.02.2026"), feb28 = QStringLiteral("28.02.2026");
+    send(QDateTime(QDate(2026, 2, 10), QTime(9, 12, 40)), jan1, jan31, ReturnKind::Asil,
+         sendlog::Route::Internet, 38, sendlog::Sent);
+    const qint64 february = send(QDateTime(QDate(2026, 3, 12), QTime(14, 5, 12)), feb1, feb28,
+                                 ReturnKind::Asil, sendlog::Route::Internet, 42, sendlog::Sent);
+    send(QDateTime(QDate(2026, 3, 12), QTime(14, 20, 3)), feb1, feb28, ReturnKind::Ek,
+         sendlog::Route::Internet, 3, sendlog::Failed,
+         QStringLiteral("Programın Çalışması için Internet Bağlantınız Olması Gerekmektedir. "
+                        "Lütfen Internete Bağlanınız"));
+    send(QDateTime(QDate(2026, 3, 13), QTime(9, 10, 55)), feb1, feb28, ReturnKind::Ek,
+         sendlog::Route::Internet, 3, sendlog::Incomplete,
+         QStringLiteral("Gönderilen dosya 1536 bayt, sunucudaki 1024 bayt."));
+    send(QDateTime(QDate(2026, 3, 13), QTime(9, 14, 21)), feb1, feb28, ReturnKind::Ek,
+         sendlog::Route::Internet, 3, sendlog::Sent,
+         QStringLiteral("Sunucu dosya boyutunu bildirmedi; dosya denetlenemedi."));
+    send(QDateTime(QDate(2026, 3, 16), QTime(10, 15, 7)), feb1, feb28, ReturnKind::Asil,
+         sendlog::Route::Hand, 42, sendlog::Written, QString(), february);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -135,6 +206,12 @@ int main(int argc, char **argv)
     save(&menu, "anamenu");
 
     {
+        TAboutBox about(&menu);
+        about.show();
+        save(&about, "hakkinda");
+    }
+
+    {
         auto *form = new TForm1(ctx, &menu);
         EntryState &state = ctx.session.entry;
         state.employerNo = QStringLiteral("010001000001");
@@ -154,6 +231,14 @@ int main(int argc, char **argv)
         saveModal("bordlist", {640, 360}, [&] { form->BitBtnBulClick(); });
         saveModal("tumliste", {820, 420}, [&] { form->F10Pick(); });
         saveModal("dokum", {1100, 760}, [&] { form->BitBtnYazdirClick(); });
+
+        {
+            ImportDialog import(csvimport::readSheet(sampleSheet()), QStringLiteral("mart.csv"),
+                                form);
+            import.resize(1240, 420);
+            import.show();
+            save(&import, "iceaktar");
+        }
         form->hide();
         delete form;
     }
@@ -178,6 +263,12 @@ int main(int argc, char **argv)
         declaration.resize(860, 560);
         declaration.show();
         save(&declaration, "beyanname");
+
+        storeSends(*ws.dm);
+        Tgonderilenler sends(ctx, &declaration);
+        sends.resize(1200, 300);
+        sends.show();
+        save(&sends, "gonderilenler");
     }
 
     {

@@ -36,6 +36,11 @@ TEST(WorkFolder, StartRules)
         {"unknown arguments change nothing", {"-style", "fusion"}, {}, cwd},
         {"option without a folder", {"--veri-klasoru"}, {}, {}},
         {"option with an empty folder", {"--veri-klasoru", ""}, {}, {}},
+        {"option followed by another option", {"--veri-klasoru", "--masaustu"}, {}, {}},
+        {"option followed by an option of its own kind",
+         {"--veri-klasoru", "--veri-klasoru=/d/z"},
+         {},
+         {}},
         {"option = with nothing", {"--veri-klasoru="}, {}, {}},
     };
     for (const Case &c : cases) {

@@ -1,7 +1,8 @@
 // The program on the desktop: F1 opens the handbook at the section of the
 // screen (or the part of it) that has the focus, a sarvek.chm in the working
 // folder is opened in its stead, the help window shows the section with its
-// picture, and the print preview opens maximised.
+// picture, every screen's page shows the pictures made of it, and the print
+// preview opens maximised.
 #include "accountant/muhisform.h"
 #include "app/anamenu.h"
 #include "app/help.h"
@@ -12,12 +13,18 @@
 #include "print/printcommands.h"
 #include "ui/uitest.h"
 
+#include <optional>
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QTextBrowser>
 
 namespace
@@ -37,6 +44,20 @@ void showActive(QWidget *w)
     QVERIFY(QTest::qWaitForWindowActive(w));
 }
 
+// Where the block that reads `heading` lies in the browser's viewport, in
+// pixels from its top (negative: above it); nothing when the page has no such
+// block.
+std::optional<int> headingOffset(QTextBrowser *browser, const QString &heading)
+{
+    QTextDocument *doc = browser->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (b.text() == heading)
+            return int(doc->documentLayout()->blockBoundingRect(b).top()) -
+                   browser->verticalScrollBar()->value();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 class DesktopTest : public QObject
@@ -48,6 +69,8 @@ class DesktopTest : public QObject
     void helpChmWins();
     void sectionsExistInTheHandbook();
     void helpWindowShowsSectionAndPicture();
+    void entryGridF1ReachesItsSection();
+    void everyScreenPageShowsItsPictures();
     void printPreviewOpensMaximised();
 };
 
@@ -145,6 +168,12 @@ void DesktopTest::sectionsExistInTheHandbook()
         {{"alunvan", "QLineEdit", "frmmuhis", "Tfrmmuhis"}, "muhasip.html"},
         {{"hesapla", "QPushButton", "", "Tyapdosya"}, "beyanname.html"},
         {{"kayityeri", "QComboBox", "", "Tkayityeri"}, "beyanname.html#surucu"},
+        {{"BitBtnIceAktar", "QPushButton", "Form1", "TForm1"}, "giris.html#iceaktar"},
+        {{"hicbirini", "QCheckBox", "ImportDialog", "ImportDialog", "Form1", "TForm1"},
+         "giris.html#iceaktar"},
+        {{"btngonderilenler", "QPushButton", "", "Tyapdosya"}, "beyanname.html#gonderilenler"},
+        {{"gonderimgrid", "QTableWidget", "gonderilenler", "Tgonderilenler", "", "Tyapdosya"},
+         "beyanname.html#gonderilenler"},
         {{"", "QToolBar", "bdrdokpreview", "QPrintPreviewDialog"}, "dokum.html"},
         {{"", "QMessageBox"}, "index.html"},
     };
@@ -191,6 +220,67 @@ void DesktopTest::helpWindowShowsSectionAndPicture()
     }
     // One help window: each F1 reuses it.
     QCOMPARE(owner.findChildren<HelpWindow *>().size(), 1);
+}
+
+void DesktopTest::entryGridF1ReachesItsSection()
+{
+    // F1 in the grid's cell editor, through the application's key, names the
+    // grid's section; the help window opened there has that section's heading
+    // in view, not the top of the page.
+    Workspace ws;
+    HelpKey helpKey(*ws.ctx);
+    qApp->installEventFilter(&helpKey);
+    TForm1 entry(*ws.ctx);
+    showActive(&entry);
+    entry.alyatgir->setFocus();
+    QTRY_VERIFY(entry.alyatgir->isAncestorOf(QApplication::focusWidget()));
+    pressF1();
+    qApp->removeEventFilter(&helpKey);
+    QCOMPARE(ws.platform.helpPages, QStringList{QStringLiteral("giris.html#tablo")});
+
+    HelpWindow *window = HelpWindow::showPage(ws.platform.helpPages.first());
+    QTextBrowser *browser = window->browser();
+    QCOMPARE(browser->source().fileName(), QStringLiteral("giris.html"));
+    const int viewport = browser->viewport()->height();
+    QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
+    const std::optional<int> grid = headingOffset(browser, QStringLiteral("Çalışan tablosu"));
+    QVERIFY(grid);
+    QVERIFY2(*grid >= 0 && *grid < viewport / 4, qPrintable(QString::number(*grid)));
+    // The header's section, just above it on the page, has scrolled out of view.
+    const std::optional<int> header =
+        headingOffset(browser, QStringLiteral("Başlık: Genel Yatırım Bilgileri"));
+    QVERIFY(header);
+    QVERIFY2(*header < 0, qPrintable(QString::number(*header)));
+    window->close();
+}
+
+void DesktopTest::everyScreenPageShowsItsPictures()
+{
+    // Each screen's page with the pictures made of that screen and of the
+    // windows it opens; each picture is in the handbook folder.
+    const QList<std::pair<QString, QStringList>> pages = {
+        {"anamenu.html", {"anamenu", "hakkinda"}},
+        {"giris.html", {"giris", "iceaktar"}},
+        {"listeler.html", {"bordlist", "tumliste"}},
+        {"muhasip.html", {"muhasip"}},
+        {"beyanname.html", {"beyanname", "gonderilenler", "kayityeri"}},
+        {"dokum.html", {"dokum"}},
+        {"mesajlar.html", {"mesaj"}},
+    };
+    const QDir handbook(HelpWindow::handbookFolder());
+    for (const auto &[page, pictures] : pages) {
+        QFile file(handbook.filePath(page));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        const QString html = QString::fromUtf8(file.readAll());
+        for (const QString &picture : pictures) {
+            const QString src = QStringLiteral("img/%1.png").arg(picture);
+            const QRegularExpression img(
+                QStringLiteral("<img\\s[^>]*src=\"%1\"").arg(QRegularExpression::escape(src)));
+            QVERIFY2(html.contains(img), qPrintable(page + QStringLiteral(": ") + src));
+            const QImage image(handbook.filePath(src));
+            QVERIFY2(image.width() > 100 && image.height() > 50, qPrintable(src));
+        }
+    }
 }
 
 void DesktopTest::printPreviewOpensMaximised()

@@ -151,10 +151,12 @@ void Tdm::createDatabase(const QString &path)
     if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir())
         throw IoError(QStringLiteral("Veri klasörü oluşturulamadı: %1").arg(dir));
     // The database is made beside the file, so a folder that cannot be
-    // written is named as the reason, even where a zero-byte file lies in it.
-    const QString why = unwritableBecause(dir);
-    if (!why.isEmpty())
-        throw DbError(failure::readOnlyFolderText(dir, why), why, SQLITE_READONLY);
+    // written is named as the reason, even where a zero-byte file lies in it;
+    // the detail names the file.
+    if (const QString why = unwritableBecause(dir); !why.isEmpty()) {
+        const QString detail = QStringLiteral("%1: %2").arg(path, why);
+        throw DbError(failure::readOnlyFolderText(dir, detail), detail, SQLITE_READONLY);
+    }
     // Built under a temporary name and renamed when complete, so that a failure
     // never leaves a half-made database at the real path.
     const QString temp = path + QStringLiteral(".yeni");

@@ -13,7 +13,6 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
-#include <map>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -26,6 +25,13 @@ namespace
 
 constexpr int Trials = 30;
 constexpr unsigned Seed = 20131;
+// Kills that must land inside the operation for a trial set to prove
+// anything. On a machine busy with two builds, 14 to 17 of the schema step's
+// kills and all 30 of the saves' landed inside; the floors leave room for a
+// slower machine and a sanitizer build, whose start-up takes more of each
+// delay.
+constexpr int MinimumInsideStep = 8;
+constexpr int MinimumInsideSave = 15;
 
 // Starts the helper, kills it after delayMs and returns the letters it wrote.
 QByteArray runAndKill(const char *mode, const QString &dir, int delayMs)
@@ -91,26 +97,32 @@ void expectWholeReturns(Database &db, int rowsPerReturn, int *returns)
     }
 }
 
-// Where the kill landed: the last letter the helper wrote.
-std::string landing(const QByteArray &letters)
-{
-    if (letters.isEmpty())
-        return "before the first operation";
-    switch (letters.back()) {
-    case 'S':
-        return "inside the step or save";
-    case 'D':
-        return "inside making work for the step";
-    default:
-        return "between operations";
-    }
-}
+// Where the kills landed, from the last letter the helper wrote before each.
+struct Landings {
+    int before = 0;     // before the first operation began
+    int inside = 0;     // inside the step or the save
+    int after = 0;      // after one ended, before the next began
+    int makingWork = 0; // of those after, while the file was given work for the step
 
-void report(const char *what, const std::map<std::string, int> &where)
+    void add(const QByteArray &letters)
+    {
+        const char last = letters.isEmpty() ? 0 : letters.back();
+        if (last == 0)
+            ++before;
+        else if (last == 'S')
+            ++inside;
+        else
+            ++after;
+        makingWork += last == 'D';
+    }
+};
+
+void report(const char *what, const Landings &l)
 {
-    std::cout << what << ": " << Trials << " kills";
-    for (const auto &[place, count] : where)
-        std::cout << ", " << count << " " << place;
+    std::cout << what << ": " << Trials << " kills, " << l.before << " before the first operation, "
+              << l.inside << " inside one, " << l.after << " after one";
+    if (l.makingWork > 0)
+        std::cout << " (" << l.makingWork << " while making work for the step)";
     std::cout << std::endl;
 }
 
@@ -160,12 +172,12 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
 
     std::mt19937 random(Seed);
     std::uniform_int_distribution<int> delay(5, 250);
-    std::map<std::string, int> where;
+    Landings where;
     QSet<QString> checkedBackups;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
         const QByteArray letters = runAndKill("schema", ws.path(), delay(random));
-        ++where[landing(letters)];
+        where.add(letters);
         {
             Database db(path, Database::Mode::OpenExisting);
             ASSERT_EQ(integrity(db), QStringLiteral("ok"));
@@ -192,9 +204,12 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
         ASSERT_NO_THROW(runSchemaUpgrade(dm, ws.platform));
         EXPECT_EQ(dm.select(QStringLiteral("SELECT count(*) FROM bodrotemp"))[0][0], "0");
         EXPECT_EQ(schemaState(dm.db()), SchemaState::Current);
+        // A copy the kill left unfinished is named or removed by then.
+        EXPECT_TRUE(
+            QDir(ws.path("Data")).entryList({QStringLiteral("bodro-*.mdb.part*")}).isEmpty());
     }
     report("schema step", where);
-    EXPECT_GE(where["inside the step or save"], Trials / 6)
+    EXPECT_GE(where.inside, MinimumInsideStep)
         << "too few kills landed inside the step to prove anything";
 }
 
@@ -207,12 +222,12 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
 
     std::mt19937 random(Seed + 1);
     std::uniform_int_distribution<int> delay(5, 600);
-    std::map<std::string, int> where;
+    Landings where;
     int returns = 0;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
         const QByteArray letters = runAndKill("save", ws.path(), delay(random));
-        ++where[landing(letters)];
+        where.add(letters);
         {
             Database db(path, Database::Mode::OpenExisting);
             ASSERT_EQ(integrity(db), QStringLiteral("ok"));
@@ -229,7 +244,7 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
     report("saves", where);
     std::cout << "returns stored at the end: " << returns << std::endl;
     EXPECT_GT(returns, 0) << "no save was ever completed";
-    EXPECT_GE(where["inside the step or save"], Trials / 6);
+    EXPECT_GE(where.inside, MinimumInsideSave) << "too few kills landed inside a save";
 }
 
 } // namespace

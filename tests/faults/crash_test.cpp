@@ -13,6 +13,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <map>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -25,13 +26,6 @@ namespace
 
 constexpr int Trials = 30;
 constexpr unsigned Seed = 20131;
-// Kills that must land inside the operation for a trial set to prove
-// anything. On a machine busy with two builds, 14 to 17 of the schema step's
-// kills and all 30 of the saves' landed inside; the floors leave room for a
-// slower machine and a sanitizer build, whose start-up takes more of each
-// delay.
-constexpr int MinimumInsideStep = 8;
-constexpr int MinimumInsideSave = 15;
 
 // Starts the helper, kills it after delayMs and returns the letters it wrote.
 QByteArray runAndKill(const char *mode, const QString &dir, int delayMs)
@@ -97,32 +91,32 @@ void expectWholeReturns(Database &db, int rowsPerReturn, int *returns)
     }
 }
 
-// Where the kills landed, from the last letter the helper wrote before each.
-struct Landings {
-    int before = 0;     // before the first operation began
-    int inside = 0;     // inside the step or the save
-    int after = 0;      // after one ended, before the next began
-    int makingWork = 0; // of those after, while the file was given work for the step
+// Kills that must land inside the operation for a trial set to prove
+// anything. On a machine busy with two builds, 14 to 18 of the schema step's
+// kills and all 30 of the saves' landed inside; the floors leave room for a
+// slower machine and a sanitizer build.
+constexpr int MinimumInsideStep = 8;
+constexpr int MinimumInsideSave = 15;
 
-    void add(const QByteArray &letters)
-    {
-        const char last = letters.isEmpty() ? 0 : letters.back();
-        if (last == 0)
-            ++before;
-        else if (last == 'S')
-            ++inside;
-        else
-            ++after;
-        makingWork += last == 'D';
-    }
-};
+const std::string Before = "before the first operation";
+const std::string Inside = "inside the step or save";
+const std::string After = "after one, before the next";
 
-void report(const char *what, const Landings &l)
+// Where the kill landed: the last letter the helper wrote. Making work for
+// the schema step counts as after a step.
+std::string landing(const QByteArray &letters)
 {
-    std::cout << what << ": " << Trials << " kills, " << l.before << " before the first operation, "
-              << l.inside << " inside one, " << l.after << " after one";
-    if (l.makingWork > 0)
-        std::cout << " (" << l.makingWork << " while making work for the step)";
+    if (letters.isEmpty())
+        return Before;
+    return letters.back() == 'S' ? Inside : After;
+}
+
+// All three counts, zeros included, so that a run's figures can be quoted.
+void report(const char *what, const std::map<std::string, int> &where)
+{
+    std::cout << what << ": " << Trials << " kills";
+    for (const std::string &place : {Before, Inside, After})
+        std::cout << ", " << (where.count(place) ? where.at(place) : 0) << " " << place;
     std::cout << std::endl;
 }
 
@@ -172,12 +166,12 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
 
     std::mt19937 random(Seed);
     std::uniform_int_distribution<int> delay(5, 250);
-    Landings where;
+    std::map<std::string, int> where;
     QSet<QString> checkedBackups;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
         const QByteArray letters = runAndKill("schema", ws.path(), delay(random));
-        where.add(letters);
+        ++where[landing(letters)];
         {
             Database db(path, Database::Mode::OpenExisting);
             ASSERT_EQ(integrity(db), QStringLiteral("ok"));
@@ -209,7 +203,7 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
             QDir(ws.path("Data")).entryList({QStringLiteral("bodro-*.mdb.part*")}).isEmpty());
     }
     report("schema step", where);
-    EXPECT_GE(where.inside, MinimumInsideStep)
+    EXPECT_GE(where[Inside], MinimumInsideStep)
         << "too few kills landed inside the step to prove anything";
 }
 
@@ -222,12 +216,12 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
 
     std::mt19937 random(Seed + 1);
     std::uniform_int_distribution<int> delay(5, 600);
-    Landings where;
+    std::map<std::string, int> where;
     int returns = 0;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
         const QByteArray letters = runAndKill("save", ws.path(), delay(random));
-        where.add(letters);
+        ++where[landing(letters)];
         {
             Database db(path, Database::Mode::OpenExisting);
             ASSERT_EQ(integrity(db), QStringLiteral("ok"));
@@ -244,7 +238,7 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
     report("saves", where);
     std::cout << "returns stored at the end: " << returns << std::endl;
     EXPECT_GT(returns, 0) << "no save was ever completed";
-    EXPECT_GE(where.inside, MinimumInsideSave) << "too few kills landed inside a save";
+    EXPECT_GE(where[Inside], MinimumInsideSave) << "too few kills landed inside a save";
 }
 
 } // namespace

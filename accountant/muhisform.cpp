@@ -4,6 +4,7 @@
 #include "accountant/accountantrecord.h"
 #include "app/context.h"
 #include "app/firstrun.h"
+#include "store/dm.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -15,7 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 template <class W> W *named(W *widget, const char *name)
 {
@@ -129,6 +131,8 @@ void Tfrmmuhis::alunvanExit()
 
 void Tfrmmuhis::BitBtn1Click()
 {
+    // Refused before the question whether to update a stored record.
+    m_ctx.dm.requireWritable();
     const AccountantRecord record{
         alunvan->text(),   alisim->text(),
         almsno->text(),    storedAddress(aladres->toPlainText()),

@@ -235,6 +235,16 @@ QVariantList copyValues(const QStringList &staged, int number, const QString &se
     return values;
 }
 
+QString writeRefusal(Tdm &dm)
+{
+    try {
+        dm.requireWritable();
+    } catch (const DbError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
 void emptyStaging(Tdm &dm)
 {
     if (dm.select(QStringLiteral("select 1 from bodrotemp limit 1")).isEmpty() || !dm.isWritable())

@@ -77,6 +77,10 @@ bool returnExists(Tdm &dm, const ReturnKey &key);
 // anything is attempted when the database file or its folder cannot be
 // written.
 
+// That message when the database file or its folder cannot be written, empty
+// when a save may go ahead: for the commands that ask before they save.
+QString writeRefusal(Tdm &dm);
+
 // Stores the rows as a new return under header.key. Every row is staged (so
 // each cell is width-checked); rows without a Sarvek number are not stored.
 // Stored rows are numbered 1, 2, 3 ... in grid order.

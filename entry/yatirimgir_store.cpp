@@ -50,12 +50,23 @@ ReturnHeader saveHeader(const TForm1 &f, const QString &seqNo)
     return h;
 }
 
+// A database that cannot be written is said so before any question is asked
+// or any row is checked: nothing the user answers could be stored.
+bool refusedAsReadOnly(AppContext &ctx)
+{
+    const QString refusal = returnstore::writeRefusal(ctx.dm);
+    if (refusal.isEmpty())
+        return false;
+    ctx.platform.showMessage(refusal);
+    return true;
+}
+
 } // namespace
 
 // Stores the return on screen as a new return.
 void TForm1::kayitbtnClick()
 {
-    if (!completeOpenCell() || !rowsReadyToStore())
+    if (!completeOpenCell() || refusedAsReadOnly(m_ctx) || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
     const ReturnHeader header = saveHeader(*this, state.seqNo);
@@ -94,7 +105,7 @@ void TForm1::kayitbtnClick()
 // Replaces the stored return that is on screen.
 void TForm1::guncelleClick()
 {
-    if (!completeOpenCell() || !rowsReadyToStore())
+    if (!completeOpenCell() || refusedAsReadOnly(m_ctx) || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
     const ReturnHeader header = saveHeader(*this, state.seqNo);
@@ -128,7 +139,7 @@ void TForm1::guncelleClick()
 // Stores the return on screen as a further record of its period.
 void TForm1::devkayitClick()
 {
-    if (!completeOpenCell() || !rowsReadyToStore())
+    if (!completeOpenCell() || refusedAsReadOnly(m_ctx) || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
     const ReturnHeader header = saveHeader(*this, state.seqNo);

@@ -7,16 +7,17 @@
 #include "store/returntable.h"
 #include "store/schema.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Every row of a statement that has run its bindings, as text.
 QList<QStringList> readRows(Statement &stmt)
@@ -31,6 +32,14 @@ QList<QStringList> readRows(Statement &stmt)
         rows << row;
     }
     return rows;
+}
+
+// The reason the file or folder cannot be written, "" when it can.
+QString unwritableBecause(const QString &path)
+{
+    if (::access(QFile::encodeName(path).constData(), W_OK) == 0)
+        return QString();
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace
@@ -82,8 +91,8 @@ QString Query::field(const QString &name) const
         throw DbError(QStringLiteral("%1: alan bulunamadı").arg(name),
                       QStringLiteral("no such column: %1").arg(name), 0);
     if (m_pos < 0 || m_pos >= m_rows.size())
-        throw DbError(QStringLiteral("Kayıt yok: %1").arg(name),
-                      QStringLiteral("no current row"), 0);
+        throw DbError(QStringLiteral("Kayıt yok: %1").arg(name), QStringLiteral("no current row"),
+                      0);
     return m_rows[m_pos][*it];
 }
 
@@ -141,6 +150,13 @@ void Tdm::createDatabase(const QString &path)
     const QString dir = dataDir();
     if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir())
         throw IoError(QStringLiteral("Veri klasörü oluşturulamadı: %1").arg(dir));
+    // The database is made beside the file, so a folder that cannot be
+    // written is named as the reason, even where a zero-byte file lies in it;
+    // the detail names the file.
+    if (const QString why = unwritableBecause(dir); !why.isEmpty()) {
+        const QString detail = QStringLiteral("%1: %2").arg(path, why);
+        throw DbError(failure::readOnlyFolderText(dir, detail), detail, SQLITE_READONLY);
+    }
     // Built under a temporary name and renamed when complete, so that a failure
     // never leaves a half-made database at the real path.
     const QString temp = path + QStringLiteral(".yeni");
@@ -164,6 +180,12 @@ void Tdm::createDatabase(const QString &path)
             throw IoError(failure::fileWriteText(QStringLiteral("Veritabanı dosyası"), path, err,
                                                  QString::fromLocal8Bit(std::strerror(err))));
         }
+    } catch (const DbError &e) {
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        // The user knows the file by its real name, not the temporary one.
+        throw DbError(failure::databaseText(e.code(), e.engineText(), path), e.engineText(),
+                      e.code());
     } catch (...) {
         QFile::remove(temp);
         QFile::remove(temp + QStringLiteral("-journal"));
@@ -172,18 +194,6 @@ void Tdm::createDatabase(const QString &path)
     m_db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
     writeMarkerIfMissing(m_platform);
 }
-
-namespace {
-
-// The reason the file or folder cannot be written, "" when it can.
-QString unwritableBecause(const QString &path)
-{
-    if (::access(QFile::encodeName(path).constData(), W_OK) == 0)
-        return QString();
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-} // namespace
 
 std::optional<DbError> Tdm::writeRefusal()
 {

@@ -92,6 +92,11 @@ QString databaseText(int rc, const QString &engine, const QString &path)
         if (QFileInfo::exists(path) && !folderWritable(folder))
             return readOnlyFolderText(folder, engine);
         return withDetail(QStringLiteral("Veritabanı dosyası açılamadı: %1").arg(path), engine);
+    case SQLITE_IOERR:
+        return withDetail(QStringLiteral("Veritabanı dosyası okunamadı ya da yazılamadı; disk "
+                                         "veya bellek çıkarılmış ya da arızalı olabilir: %1")
+                              .arg(path),
+                          engine);
     case SQLITE_FULL:
         return withDetail(QStringLiteral("Disk dolu; veritabanına yazılamadı: %1").arg(path),
                           engine);

@@ -12,10 +12,12 @@ namespace returntable
 namespace
 {
 
-bool tableExists(Database &db, const QString &name)
+// catalog: sqlite_master for the file's own tables, sqlite_temp_master for the
+// connection's TEMP ones.
+bool tableExists(Database &db, const QString &catalog, const QString &name)
 {
-    Statement q =
-        db.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    Statement q = db.prepare(
+        QStringLiteral("select 1 from %1 where type = 'table' and name = ?").arg(catalog));
     q.bind(1, name);
     return q.step();
 }
@@ -141,27 +143,50 @@ void seedStatistics(Database &db)
         "ANALYZE sqlite_schema;"));
 }
 
+// The table in schema "main" or "temp", filled from bodro.
+void createFilled(Database &db, const QString &schema)
+{
+    db.execScript(QStringLiteral("CREATE TABLE %1.bodroliste (YATISVER VARCHAR(12), ISVISIM "
+                                 "VARCHAR(50), YATDEVREILK VARCHAR(25), YATDEVRESON VARCHAR(25), "
+                                 "YATBODROTUR VARCHAR(2), YATBDRDEVMIK VARCHAR(1));")
+                      .arg(schema));
+    fillFromStoredRows(db);
+}
+
+// The year the list searches for most often is the last four characters of
+// the first day; the second index finds one return's lines.
+void createIndexes(Database &db, const QString &schema)
+{
+    db.execScript(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.bodroliste_year ON "
+                                 "bodroliste(substr(YATDEVREILK, -4));"
+                                 "CREATE INDEX IF NOT EXISTS %1.bodroliste_return ON "
+                                 "bodroliste(YATISVER, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
+                                 "YATBDRDEVMIK);")
+                      .arg(schema));
+}
+
 } // namespace
 
 void ensureReturnTable(Database &db)
 {
     Savepoint sp(db);
-    if (!tableExists(db, QStringLiteral("bodroliste"))) {
-        db.execScript(QStringLiteral(
-            "CREATE TABLE bodroliste (YATISVER VARCHAR(12), ISVISIM VARCHAR(50), "
-            "YATDEVREILK VARCHAR(25), YATDEVRESON VARCHAR(25), YATBODROTUR VARCHAR(2), "
-            "YATBDRDEVMIK VARCHAR(1));"));
-        fillFromStoredRows(db);
-    }
+    if (!tableExists(db, QStringLiteral("sqlite_master"), QStringLiteral("bodroliste")))
+        createFilled(db, QStringLiteral("main"));
     db.execScript(triggers());
-    // The year the list searches for most often is the last four characters
-    // of the first day; the second index finds one return's lines.
-    db.execScript(QStringLiteral(
-        "CREATE INDEX IF NOT EXISTS bodroliste_year ON bodroliste(substr(YATDEVREILK, -4));"
-        "CREATE INDEX IF NOT EXISTS bodroliste_return ON bodroliste(YATISVER, YATDEVREILK, "
-        "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK);"
-        "DROP INDEX IF EXISTS bodro_isver;"));
+    createIndexes(db, QStringLiteral("main"));
+    db.execScript(QStringLiteral("DROP INDEX IF EXISTS bodro_isver;"));
     seedStatistics(db);
+    sp.release();
+}
+
+void ensureReadableReturnTable(Database &db)
+{
+    if (tableExists(db, QStringLiteral("sqlite_master"), QStringLiteral("bodroliste")) ||
+        tableExists(db, QStringLiteral("sqlite_temp_master"), QStringLiteral("bodroliste")))
+        return;
+    Savepoint sp(db);
+    createFilled(db, QStringLiteral("temp"));
+    createIndexes(db, QStringLiteral("temp"));
     sp.release();
 }
 

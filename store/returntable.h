@@ -19,4 +19,9 @@ namespace returntable
 // it; running it again changes nothing.
 void ensureReturnTable(Database &db);
 
+// For a file that can only be read and lacks the table: the table, filled
+// from bodro, and its indexes in the connection's TEMP schema, where the list
+// finds it first. Nothing is written to the file. Built once per connection.
+void ensureReadableReturnTable(Database &db);
+
 } // namespace returntable

@@ -145,22 +145,74 @@ bool Database::inTransaction() const
     return sqlite3_get_autocommit(m_db) == 0;
 }
 
+namespace {
+
+struct CloseConnection {
+    void operator()(sqlite3 *db) const { sqlite3_close(db); }
+};
+using Connection = std::unique_ptr<sqlite3, CloseConnection>;
+
+// sqlite3_open_v2 hands back a connection even when it fails, for its message.
+int openConnection(const QString &path, int flags, Connection &into)
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFileInfo(path).absoluteFilePath().toUtf8().constData(), &db,
+                                   flags, nullptr);
+    into.reset(db);
+    return rc;
+}
+
+QString messageOf(sqlite3 *db, int rc)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+} // namespace
+
 void Database::backupTo(const QString &target)
 {
-    // Copied under a temporary name and renamed when whole, so that an
-    // interrupted copy never passes for a backup. The engine's own backup
-    // cannot read a connection that holds the write lock; the file's bytes
-    // are the database as long as that lock keeps every writer out.
-    const QString partial = target + QStringLiteral(".part");
-    QFile::remove(partial);
-    QFile source(QFileInfo(m_path).absoluteFilePath());
-    if (source.copy(partial) && QFile::rename(partial, target))
+    // The pages are read through a second connection of this process, never
+    // by opening the file ourselves: closing any other handle on the file
+    // would drop every lock the process holds on it, this connection's write
+    // lock included, and let another instance write in the middle of the
+    // copy. The engine keeps its own handles open while a lock is held, and
+    // its reader may read beside our write lock as long as we have written
+    // nothing.
+    const auto removeTarget = [&target] {
+        QFile::remove(target);
+        QFile::remove(target + QStringLiteral("-journal"));
+    };
+    removeTarget();
+    Connection reader, copy;
+    QString detail;
+    int rc = openConnection(m_path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, reader);
+    if (rc != SQLITE_OK) {
+        detail = messageOf(reader.get(), rc);
+    } else {
+        sqlite3_busy_timeout(reader.get(), 5000);
+        rc = openConnection(
+            target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, copy);
+        if (rc == SQLITE_OK) {
+            if (sqlite3_backup *backup =
+                    sqlite3_backup_init(copy.get(), "main", reader.get(), "main")) {
+                rc = sqlite3_backup_step(backup, -1);
+                const int finished = sqlite3_backup_finish(backup);
+                rc = rc == SQLITE_DONE ? finished : rc;
+            } else {
+                rc = sqlite3_errcode(copy.get());
+            }
+        }
+        if (rc != SQLITE_OK)
+            detail = messageOf(copy.get(), rc);
+    }
+    copy.reset();
+    reader.reset();
+    if (rc == SQLITE_OK)
         return;
-    const QString detail = source.errorString();
-    QFile::remove(partial);
+    removeTarget();
     throw DbError(failure::withDetail(
                       QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
-                  detail, SQLITE_CANTOPEN);
+                  detail, rc);
 }
 
 void Database::onlineBackupTo(const QString &target)

@@ -37,8 +37,10 @@ public:
     // for writing).
     bool isReadOnly() const;
     const QString &path() const { return m_path; }
-    // Copies the whole database into a new file at target. The caller holds
-    // the write lock (an immediate transaction) and has changed nothing yet.
+    // Copies the whole database into a new file at target, replacing what was
+    // there; on failure nothing is left at target. The caller may hold the
+    // write lock (an immediate transaction), but must have changed nothing in
+    // it yet.
     void backupTo(const QString &target);
     // Copies the whole database into a new file at target with the engine's
     // online backup, under a read lock of its own: the copy is a committed

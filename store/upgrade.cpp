@@ -4,16 +4,18 @@
 #include "app/platform.h"
 #include "store/dm.h"
 #include "store/failure.h"
-#include "store/returntable.h"
 #include "store/gonderim.h"
+#include "store/returntable.h"
 #include "store/schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <sqlite3.h>
 
-namespace {
+namespace
+{
 
 // What the steps share. A step looks before it changes anything and changes
 // only what is missing or out of date, calling willChange() first.
@@ -23,6 +25,9 @@ struct StepRun {
     Database &db;
     // Shown only once everything is committed.
     QStringList afterCommit;
+    // The copy made before columns are added, under its name while it is
+    // written: it gets its real name only once the change is committed.
+    QString backup;
 
     void willChange() { dm.requireWritable(); }
 };
@@ -37,8 +42,8 @@ QString tableSql(Database &db, const QString &table)
 
 bool exists(Database &db, const QString &type, const QString &name)
 {
-    Statement st = db.prepare(QStringLiteral(
-        "SELECT 1 FROM sqlite_master WHERE type = ? AND name = ? COLLATE NOCASE"));
+    Statement st = db.prepare(
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ? COLLATE NOCASE"));
     st.bind(1, type).bind(2, name);
     return st.step();
 }
@@ -52,13 +57,49 @@ QSet<QString> columnsOf(Database &db, const QString &table)
     return names;
 }
 
+const QString Unfinished = QStringLiteral(".part");
+
+bool newerColumnsPresent(Database &db)
+{
+    const QSet<QString> columns = columnsOf(db, QStringLiteral("bodro"));
+    return columns.contains(QStringLiteral("YATBDRDEVMIK")) &&
+           columns.contains(QStringLiteral("YATSSKNO"));
+}
+
 QString backupPath(Tdm &dm, Platform &platform)
 {
     const QString stamp = platform.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString path = QDir(dm.dataDir()).filePath(QStringLiteral("bodro-%1.mdb").arg(stamp));
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QDir(dm.dataDir()).filePath(QStringLiteral("bodro-%1-%2.mdb").arg(stamp).arg(n));
+    const QDir dir(dm.dataDir());
+    QString path = dir.filePath(QStringLiteral("bodro-%1.mdb").arg(stamp));
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo::exists(path + Unfinished); ++n)
+        path = dir.filePath(QStringLiteral("bodro-%1-%2.mdb").arg(stamp).arg(n));
     return path;
+}
+
+void removeWithJournal(const QString &path)
+{
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
+// A copy still under its unfinished name was left by a run that was killed.
+// If that run committed its columns, it was killed just before naming its
+// copy, which was whole by then, and the naming is done now. Otherwise the
+// run left nothing else behind, and neither may its copy: the next upgrade
+// makes a new one. Runs under the write lock, so no other instance is
+// writing a copy at the same time.
+void settleUnfinishedCopies(StepRun &run)
+{
+    const QDir dir(run.dm.dataDir());
+    const bool committed = newerColumnsPresent(run.db);
+    for (const QString &name :
+         dir.entryList({QStringLiteral("bodro-*.mdb") + Unfinished}, QDir::Files)) {
+        const QString path = dir.filePath(name);
+        const QString finished = path.chopped(Unfinished.size());
+        if (!committed || QFileInfo::exists(path + QStringLiteral("-journal")) ||
+            QFileInfo::exists(finished) || !QFile::rename(path, finished))
+            removeWithJournal(path);
+    }
 }
 
 // The columns that later releases added to bodro. Any other missing column
@@ -84,7 +125,8 @@ void ensureBodroColumns(StepRun &run)
         return;
 
     run.willChange();
-    run.db.backupTo(backupPath(run.dm, run.platform));
+    run.backup = backupPath(run.dm, run.platform) + Unfinished;
+    run.db.backupTo(run.backup);
     if (needSeqNo)
         run.db.execScript(schema::addSeqNoColumn());
     if (needSskNo) {
@@ -125,14 +167,12 @@ void ensureIndexes(StepRun &run)
 }
 
 // A missing or outdated staging table is made anew; a current one is only
-// emptied, and only when it holds rows. Rows left on a file that cannot be
-// written stay: every save empties the table before it stages.
+// emptied, and only when it holds rows.
 void ensureStaging(StepRun &run)
 {
     const QString stored = tableSql(run.db, QStringLiteral("bodrotemp"));
     if (stored == schema::createBodrotemp()) {
-        if (!run.db.prepare(QStringLiteral("SELECT 1 FROM bodrotemp LIMIT 1")).step() ||
-            !run.dm.isWritable())
+        if (!run.db.prepare(QStringLiteral("SELECT 1 FROM bodrotemp LIMIT 1")).step())
             return;
         run.db.execScript(QStringLiteral("DELETE FROM bodrotemp"));
         return;
@@ -143,8 +183,6 @@ void ensureStaging(StepRun &run)
     run.db.execScript(schema::createBodrotemp());
 }
 
-// In this order: the backup before columns are added is a copy of the file as
-// it was, and the indexes need bodro with all its columns.
 // The list of returns is built once for a file that lacks it; a complete
 // one is left alone, so that a file with nothing to do is not written.
 void ensureListTable(StepRun &run)
@@ -174,23 +212,82 @@ void ensureSendLog(StepRun &run)
     ensureGonderimTable(run.db);
 }
 
-constexpr void (*Steps[])(StepRun &) = {ensureBodroColumns, ensureTables, ensureIndexes,
-                                         ensureStaging, ensureListTable, ensureSendLog};
+// In this order: the backup before columns are added is a copy of the file as
+// it was, and the indexes need bodro with all its columns.
+constexpr void (*Steps[])(StepRun &) = {ensureBodroColumns, ensureTables,    ensureIndexes,
+                                        ensureStaging,      ensureListTable, ensureSendLog};
+
+bool existsInTemp(Database &db, const QString &name)
+{
+    Statement st = db.prepare(QStringLiteral("SELECT 1 FROM sqlite_temp_master WHERE type = "
+                                             "'table' AND name = ? COLLATE NOCASE"));
+    st.bind(1, name);
+    return st.step();
+}
+
+// "CREATE TABLE x" as "CREATE TEMP TABLE x". A TEMP table is found before the
+// file's own table of the same name.
+QString inTemp(const QString &create)
+{
+    QString sql = create;
+    return sql.insert(int(qstrlen("CREATE ")), QStringLiteral("TEMP "));
+}
+
+// A file that can only be read, such as an archive the earlier release wrote,
+// is read as it is: what reading needs and the file lacks is made in this
+// connection's TEMP schema, which lives outside the file. That is the staging
+// table that the entry screen empties and reads (a current one in the file
+// is used as it is), the accountant table and the list of returns. Missing
+// indexes only make reading slower. Only a file whose bodro lacks its newer
+// columns, or has no bodro at all, is refused: its returns cannot be read.
+void prepareForReading(StepRun &run)
+{
+    if (!exists(run.db, QStringLiteral("table"), QStringLiteral("bodro")))
+        run.willChange();
+    ensureBodroColumns(run);
+    if (!exists(run.db, QStringLiteral("table"), QStringLiteral("muhisv")) &&
+        !existsInTemp(run.db, QStringLiteral("muhisv")))
+        run.db.execScript(inTemp(schema::createMuhisv()));
+    if (tableSql(run.db, QStringLiteral("bodrotemp")) != schema::createBodrotemp() &&
+        !existsInTemp(run.db, QStringLiteral("bodrotemp")))
+        run.db.execScript(inTemp(schema::createBodrotemp()));
+    returntable::ensureReadableReturnTable(run.db);
+}
 
 } // namespace
 
 void runSchemaUpgrade(Tdm &dm, Platform &platform)
 {
     Database &db = dm.db();
-    StepRun run{dm, platform, db, {}};
-    // A file that can be written is locked for writing at once, so that two
-    // instances do not both look and then both change. One that can only be
-    // read is only read, unless a step finds it must change it.
-    Transaction tx(db, dm.isWritable() ? Transaction::Lock::Immediate
-                                       : Transaction::Lock::Deferred);
-    for (const auto step : Steps)
-        step(run);
-    tx.commit();
+    StepRun run{dm, platform, db, {}, {}};
+    if (!dm.isWritable()) {
+        // The file is only read; the TEMP schema is written.
+        Transaction tx(db, Transaction::Lock::Deferred);
+        prepareForReading(run);
+        tx.commit();
+        return;
+    }
+    // Locked for writing at once, so that two instances do not both look and
+    // then both change.
+    Transaction tx(db);
+    // What an earlier read of this file made for reading would hide the
+    // file's own tables from now on.
+    db.execScript(QStringLiteral("DROP TABLE IF EXISTS temp.bodrotemp; DROP TABLE IF EXISTS "
+                                 "temp.muhisv; DROP TABLE IF EXISTS temp.bodroliste"));
+    settleUnfinishedCopies(run);
+    try {
+        for (const auto step : Steps)
+            step(run);
+        tx.commit();
+    } catch (...) {
+        // Rolled back: the copy would only be another copy of the same file.
+        if (!run.backup.isEmpty())
+            removeWithJournal(run.backup);
+        throw;
+    }
+    // A copy that cannot be named now is named by the next run.
+    if (!run.backup.isEmpty())
+        QFile::rename(run.backup, run.backup.chopped(Unfinished.size()));
     for (const QString &text : run.afterCommit)
         platform.showMessage(text);
 }

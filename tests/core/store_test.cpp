@@ -4,13 +4,16 @@
 #include "core/testutil.h"
 #include "store/sqlite.h"
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QSet>
-#include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 long long count(Tdm &dm, const QString &sql, const QVariantList &params = {})
 {
@@ -188,6 +191,63 @@ TEST(Store, ReportsAReadOnlyDatabase)
     } catch (const DbError &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("salt okunur"))) << e.what();
     }
+}
+
+// Whether this process holds the engine's write lock on the file, as another
+// process sees it: a child asks the system who holds the lock byte. The child
+// touches nothing of the engine, whose bookkeeping it shares after fork.
+bool writeLockHeld(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    constexpr off_t ReservedByte = 0x40000001;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open(name.constData(), O_RDWR);
+        struct flock lock {
+        };
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = ReservedByte;
+        lock.l_len = 1;
+        if (fd < 0 || ::fcntl(fd, F_GETLK, &lock) != 0)
+            ::_exit(2);
+        ::_exit(lock.l_type == F_UNLCK ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(Store, ACopyTakenUnderTheWriteLockKeepsTheLock)
+{
+    Workspace ws;
+    insertBodro(*ws.dm, BodroRow());
+    Database &db = ws.dm->db();
+    const QString copyPath = ws.path("Data/copy.mdb");
+    {
+        Transaction tx(db);
+        ASSERT_TRUE(writeLockHeld(db.path()));
+        db.backupTo(copyPath);
+        EXPECT_TRUE(writeLockHeld(db.path())) << "another program could write during the copy";
+        insertBodro(*ws.dm, BodroRow());
+        tx.commit();
+    }
+    Database copy(copyPath, Database::Mode::OpenExisting);
+    Statement rows = copy.prepare("select count(*) from bodro");
+    ASSERT_TRUE(rows.step());
+    EXPECT_EQ(rows.integer(0), 1);
+    EXPECT_EQ(count(*ws.dm, "select count(*) from bodro"), 2);
+
+    // A copy that cannot be made leaves nothing behind and says where it failed.
+    const QString nowhere = ws.path("Yok/copy.mdb");
+    try {
+        db.backupTo(nowhere);
+        ADD_FAILURE() << "copied";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().startsWith("Veritabanının yedeği alınamadı: " + nowhere))
+            << e.what();
+    }
+    EXPECT_FALSE(QFile::exists(nowhere));
 }
 
 TEST(Store, WaitsForAndThenReportsALockHeldElsewhere)

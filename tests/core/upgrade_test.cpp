@@ -39,6 +39,19 @@ QStringList backups(Workspace &ws)
     return QDir(ws.path("Data")).entryList({"bodro-*.mdb"}, QDir::Files);
 }
 
+// Copies still under their unfinished name, and their journals.
+QStringList unfinished(Workspace &ws)
+{
+    return QDir(ws.path("Data")).entryList({"bodro-*.mdb.part*"}, QDir::Files);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
 TEST(Upgrade, BringsAnOlderFileUpToDateAfterCopyingIt)
 {
     Workspace ws;
@@ -64,11 +77,28 @@ TEST(Upgrade, BringsAnOlderFileUpToDateAfterCopyingIt)
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.integer(0), 3);
 
+    EXPECT_TRUE(unfinished(ws).isEmpty());
+
     // The next run finds both columns and has nothing to do.
     ws.platform.clearShown();
     runSchemaUpgrade(*ws.dm, ws.platform);
     EXPECT_TRUE(ws.platform.texts().isEmpty());
     EXPECT_EQ(backups(ws).size(), 1);
+}
+
+TEST(Upgrade, ACopyLeftUnnamedByAKillIsNamedOnceTheUpgradeIsCommitted)
+{
+    // Killed after the commit, before the copy got its name: the copy is whole.
+    Workspace ws;
+    ws.dm->db();
+    const QString copy = ws.path("Data/bodro-20261201-101010.mdb");
+    {
+        Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+        db.backupTo(copy + ".part");
+    }
+    runSchemaUpgrade(*ws.dm, ws.platform);
+    EXPECT_EQ(backups(ws), QStringList{"bodro-20261201-101010.mdb"});
+    EXPECT_TRUE(unfinished(ws).isEmpty());
 }
 
 TEST(Upgrade, KeepsSequenceNumbersAFileAlreadyHad)
@@ -162,16 +192,27 @@ TEST(Upgrade, AFailureLeavesTheFileAsItWas)
     // Refuses the last index, after the columns were added in the same run.
     Database(ws.dm->databasePath(), Database::Mode::OpenExisting)
         .execScript("CREATE TABLE bodro_period (x)");
+    // What a run killed in the middle of its copy left: the copy under its
+    // unfinished name, with the journal of its writing.
+    writeFile(ws.path("Data/bodro-20261201-101010.mdb.part"), QByteArray(5000, 'x'));
+    writeFile(ws.path("Data/bodro-20261201-101010.mdb.part-journal"), QByteArray(512, 'j'));
     const QByteArray before = fileBytes(ws.dm->databasePath());
 
-    EXPECT_THROW(runSchemaUpgrade(*ws.dm, ws.platform), DbError);
+    // Every retry fails the same way and leaves no copy behind.
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        ws.platform.clearShown();
+        EXPECT_THROW(runSchemaUpgrade(*ws.dm, ws.platform), DbError);
 
-    EXPECT_EQ(ws.platform.texts(), QStringList{Waiting}) << "success announced";
-    EXPECT_EQ(fileBytes(ws.dm->databasePath()), before);
-    EXPECT_EQ(ws.dm->select("select count(*) from pragma_table_info('bodro') "
-                            "where name in ('YATBDRDEVMIK', 'YATSSKNO')")[0][0],
-              "0");
-    EXPECT_EQ(ws.dm->select("select count(*) from bodrotemp")[0][0], "1");
+        EXPECT_EQ(ws.platform.texts(), QStringList{Waiting}) << "success announced";
+        EXPECT_EQ(fileBytes(ws.dm->databasePath()), before);
+        EXPECT_EQ(ws.dm->select("select count(*) from pragma_table_info('bodro') "
+                                "where name in ('YATBDRDEVMIK', 'YATSSKNO')")[0][0],
+                  "0");
+        EXPECT_EQ(ws.dm->select("select count(*) from bodrotemp")[0][0], "1");
+        EXPECT_TRUE(backups(ws).isEmpty()) << backups(ws).join(' ').toStdString();
+        EXPECT_TRUE(unfinished(ws).isEmpty()) << unfinished(ws).join(' ').toStdString();
+    }
 }
 
 } // namespace

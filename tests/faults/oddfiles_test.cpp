@@ -4,9 +4,12 @@
 #include "accountant/accountantrecord.h"
 #include "app/context.h"
 #include "core/testutil.h"
+#include "declaration/periodsummary.h"
 #include "entry/returnstore.h"
 #include "faults/crashwork.h"
 #include "faults/faultutil.h"
+#include "lists/returnlists.h"
+#include "print/printcommands.h"
 #include "store/sqlite.h"
 #include "store/upgrade.h"
 
@@ -69,6 +72,54 @@ void alter(Workspace &ws, const char *sql)
     Database(ws.dm->databasePath(), Database::Mode::OpenExisting).execScript(QLatin1String(sql));
 }
 
+// A file as the earlier release left it on an archive: bodro with both newer
+// columns and 300 rows, but its own index instead of the current ones, an
+// older staging table, and neither the list of returns nor the send log.
+void earlierRelease(Workspace &ws)
+{
+    const QString path = ws.dm->databasePath();
+    makeOldSchemaDatabase(path, true);
+    Database(path, Database::Mode::OpenExisting)
+        .execScript(QStringLiteral("ALTER TABLE bodro ADD YATSSKNO VARCHAR(9) NULL; "
+                                   "CREATE INDEX bodro_isver ON bodro(YATISVER)"));
+    Tdm dm(ws.platform, ws.path());
+    Transaction tx(dm.db());
+    for (int i = 1; i <= 300; ++i) {
+        BodroRow row;
+        row.siraNo = QString::number(i);
+        insertBodro(dm, row);
+    }
+    tx.commit();
+}
+
+// What browsing a stored return reads: F10's list of every return, the list
+// of one employer's returns, the reload, "Yazdır" and "Hesapla".
+void expectBrowsable(Tdm &dm)
+{
+    searchAllReturns(dm.Query1, QString());
+    EXPECT_EQ(dm.Query1.recordCount(), 1);
+    searchAllReturns(dm.Query1, QStringLiteral("2013"));
+    ASSERT_EQ(dm.Query1.recordCount(), 1);
+    EXPECT_EQ(dm.Query1.field(QStringLiteral("YATISVER")), StoredKey.employer);
+    listEmployerReturns(dm.Query1, StoredKey.employer, StoredKey.periodStart, StoredKey.periodEnd);
+    EXPECT_EQ(dm.Query1.recordCount(), 1);
+
+    ASSERT_TRUE(returnstore::loadReturn(dm, StoredKey));
+    EXPECT_EQ(dm.Query3.recordCount(), 300);
+
+    const std::optional<PrintCaptions> printed = preparePrint(
+        dm, PrintRequest{StoredKey.employer.left(2), StoredKey.employer.mid(2, 4),
+                         StoredKey.employer.mid(6), StoredKey.periodStart, StoredKey.periodEnd,
+                         StoredKey.type, StoredKey.seqNo, PrintScope::OneReturn});
+    ASSERT_TRUE(printed.has_value());
+    EXPECT_EQ(dm.prnquery.recordCount(), 300);
+
+    const PeriodSummary summary = summarizePeriod(
+        dm.db(), summarySelection(PeriodChoice{QDate(2013, 3, 1), QDate(2013, 3, 31)}));
+    ASSERT_EQ(summary.rows.size(), 1);
+    EXPECT_EQ(summary.rows[0].start, StoredKey.periodStart);
+}
+
 enum class Lock { None, File, Folder };
 
 struct OddFile {
@@ -111,6 +162,12 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
          "Veritabanı dosyası salt okunur", nullptr},
         {"read-only folder", stored, Lock::Folder, nullptr,
          "Veritabanının bulunduğu klasör salt okunur"},
+        {"read-only archive of the earlier release", earlierRelease, Lock::File, nullptr,
+         "Veritabanı dosyası salt okunur"},
+        {"earlier release in a read-only folder", earlierRelease, Lock::Folder, nullptr,
+         "Veritabanının bulunduğu klasör salt okunur"},
+        {"zero bytes in a read-only folder", [](Workspace &ws) { writeFile(ws, QByteArray()); },
+         Lock::Folder, "Veritabanının bulunduğu klasör salt okunur", nullptr},
     };
     for (const OddFile &c : cases) {
         SCOPED_TRACE(c.name);
@@ -137,6 +194,7 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
             const QString text = ws.platform.texts().first();
             EXPECT_TRUE(text.contains(QString::fromUtf8(c.shown))) << text.toStdString();
             EXPECT_TRUE(text.contains(path)) << text.toStdString();
+            EXPECT_FALSE(text.contains(path + QStringLiteral(".yeni"))) << text.toStdString();
             // The engine's own words follow ours on a line of their own.
             EXPECT_TRUE(text.contains(QStringLiteral("\r\n"))) << text.toStdString();
             EXPECT_EQ(fileBytes(path), before);
@@ -149,10 +207,12 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
         if (c.lock != Lock::None)
             EXPECT_EQ(fileBytes(path), before) << "opening wrote to a read-only file";
 
-        // Browsing works whatever the file allows.
+        // Browsing works whatever the file allows, and so does opening the
+        // entry screen again on the same connection.
         if (ws.dm->select("select count(*) from bodro")[0][0] != "0") {
-            ASSERT_TRUE(returnstore::loadReturn(*ws.dm, StoredKey));
-            EXPECT_EQ(ws.dm->Query3.recordCount(), 300);
+            expectBrowsable(*ws.dm);
+            ASSERT_TRUE(openEntryScreen(ws)) << ws.platform.texts().join(" | ").toStdString();
+            expectBrowsable(*ws.dm);
         }
 
         returnstore::ReturnHeader header = crashwork::header(7);
@@ -162,16 +222,26 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
             EXPECT_TRUE(saved.ok()) << saved.message.toStdString();
             continue;
         }
-        EXPECT_FALSE(saved.ok());
-        EXPECT_TRUE(saved.message.contains(QString::fromUtf8(c.saveRefused)))
-            << saved.message.toStdString();
-        EXPECT_TRUE(saved.message.contains(c.lock == Lock::File ? path : ws.dm->dataDir()))
-            << saved.message.toStdString();
-        try {
-            insertAccountant(*ws.dm, AccountantRecord{QStringLiteral("Deneme")});
-            ADD_FAILURE() << "accountant stored";
-        } catch (const DbError &e) {
-            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.saveRefused))) << e.what();
+        const QString place = c.lock == Lock::File ? path : ws.dm->dataDir();
+        // A new return, an update of the stored one and a further record of it.
+        for (const returnstore::SaveResult &refused :
+             {saved, returnstore::updateReturn(*ws.dm, header, crashwork::rows(7).mid(0, 3)),
+              returnstore::saveSecondRecord(*ws.dm, header, crashwork::rows(7).mid(0, 3))}) {
+            EXPECT_FALSE(refused.ok());
+            EXPECT_TRUE(refused.message.contains(QString::fromUtf8(c.saveRefused)))
+                << refused.message.toStdString();
+            EXPECT_TRUE(refused.message.contains(place)) << refused.message.toStdString();
+        }
+        EXPECT_EQ(returnstore::writeRefusal(*ws.dm), saved.message);
+        void (*const accountantWrites[])(Tdm &, const AccountantRecord &) = {
+            insertAccountant, [](Tdm &dm, const AccountantRecord &r) { updateAccountant(dm, r); }};
+        for (const auto store : accountantWrites) {
+            try {
+                store(*ws.dm, AccountantRecord{QStringLiteral("Deneme")});
+                ADD_FAILURE() << "accountant stored";
+            } catch (const DbError &e) {
+                EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.saveRefused))) << e.what();
+            }
         }
         EXPECT_EQ(fileBytes(path), before);
     }

@@ -5,6 +5,7 @@
 #include "accountant/muhisform.h"
 #include "app/firstrun.h"
 #include "app/screens.h"
+#include "faults/faultutil.h"
 #include "store/dm.h"
 
 #include <QCheckBox>
@@ -14,7 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 AccountantRecord record(const QString &unvan, const QString &msno)
 {
@@ -70,7 +72,7 @@ class AccountantTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void firstSaveInsertsWithoutAMessageAndWritesTheMarker();
     void existingTitleAsksBeforeUpdatingEveryRecordOfIt_data();
     void existingTitleAsksBeforeUpdatingEveryRecordOfIt();
@@ -78,6 +80,7 @@ private slots:
     void enterMovesToTheNextControl();
     void databaseErrorStopsTheSaveBeforeTheMarker();
     void markerFailureIsShownAfterTheRecordIsStored();
+    void readOnlyFileIsRefusedBeforeTheUpdateQuestion();
     void theMenuCommandOpensTheScreenModally();
 };
 
@@ -289,6 +292,36 @@ void AccountantTest::markerFailureIsShownAfterTheRecordIsStored()
     QCOMPARE(ws.platform.shown.size(), 1);
     QVERIFY2(ws.platform.shown[0].text.contains(QStringLiteral("svkont.ini")),
              qPrintable(ws.platform.shown[0].text));
+}
+
+void AccountantTest::readOnlyFileIsRefusedBeforeTheUpdateQuestion()
+{
+    Workspace ws;
+    insertAccountant(*ws.dm, record(QStringLiteral("Kaya Ltd."), QStringLiteral("100")));
+    const QList<QStringList> before = storedRecords(*ws.dm);
+    const QString markerBefore = readMarker(ws.platform);
+    const QString path = ws.dm->databasePath();
+    Immutable lock(path);
+    if (!lock.ok())
+        QSKIP(qPrintable(lock.reason()));
+
+    // The stored record is shown as on any file.
+    Tfrmmuhis screen(*ws.ctx);
+    QCOMPARE(screen.almsno->text(), QStringLiteral("100"));
+    QVERIFY(ws.platform.shown.isEmpty());
+    screen.almsno->setText(QStringLiteral("777"));
+    ws.platform.answers = {Answer::Yes};
+    screen.BitBtn1->click();
+
+    QCOMPARE(ws.platform.shown.size(), 1);
+    QCOMPARE(ws.platform.shown[0].kind, ScriptedPlatform::Kind::Message);
+    QVERIFY2(ws.platform.shown[0].text.startsWith(
+                 "Veritabanı dosyası salt okunur; değişiklik kaydedilemez: " + path),
+             qPrintable(ws.platform.shown[0].text));
+    QCOMPARE(ws.platform.answers.size(), 1);
+    QCOMPARE(storedRecords(*ws.dm), before);
+    QCOMPARE(screen.almsno->text(), QStringLiteral("777"));
+    QCOMPARE(readMarker(ws.platform), markerBefore);
 }
 
 void AccountantTest::theMenuCommandOpensTheScreenModally()

@@ -6,6 +6,7 @@
 #include "controls/moneyedit.h"
 #include "entry/gridrules.h"
 #include "entry/yatirimgir.h"
+#include "faults/faultutil.h"
 #include "lists/bordlist.h"
 #include "lists/bordlistall.h"
 
@@ -173,6 +174,7 @@ class EntryStoreTest : public QObject
     void reloadOfNothingSaysSo();
     void f10WithoutPickChangesNothing();
     void saveF10ChangeUpdateReload();
+    void readOnlyFileIsBrowsedAndRefusedBeforeAnyQuestion();
 };
 
 void EntryStoreTest::saveStoresAndClears()
@@ -424,6 +426,49 @@ void EntryStoreTest::saveF10ChangeUpdateReload()
     QCOMPARE(s.cell(3, POrani), QStringLiteral("7.00"));
     QCOMPARE(s.cell(3, PTutari), QStringLiteral("210.00"));
     QCOMPARE(s.form->topbrut->text(), QStringLiteral("6,500.50"));
+}
+
+void EntryStoreTest::readOnlyFileIsBrowsedAndRefusedBeforeAnyQuestion()
+{
+    Screen s;
+    QVERIFY(s.ok);
+    store(s.ws, 2);
+    const QList<QStringList> before = s.stored();
+    const QString path = s.ws.dm->databasePath();
+    Immutable lock(path);
+    if (!lock.ok())
+        QSKIP(qPrintable(lock.reason()));
+
+    // F10 picks and reloads the stored return.
+    s.header();
+    pickNext(Employer);
+    QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);
+    QCOMPARE(s.gridRows(), 3);
+    QVERIFY(s.messages().isEmpty());
+
+    // On a stored return "Kayıt" would ask whether to update or add a record,
+    // "Güncelle" without a loaded return whether to overwrite, and the second
+    // record asks nothing: each says once that the file is read-only.
+    const auto refusedAlone = [&](const char *what, const std::function<void()> &command) {
+        s.ws.platform.clearShown();
+        s.ws.platform.answers = {Answer::Yes, Answer::Yes};
+        command();
+        QVERIFY2(s.messages().size() == 1, qPrintable(what + (": " + s.messages().join(" | "))));
+        QVERIFY2(s.messages()[0].startsWith(
+                     "Veritabanı dosyası salt okunur; değişiklik kaydedilemez: " + path),
+                 qPrintable(s.messages()[0]));
+        QCOMPARE(s.ws.platform.answers.size(), 2);
+        QCOMPARE(s.stored(), before);
+    };
+    refusedAlone("Kayıt", [&] { s.click(s.form->kayitbtn); });
+    QCOMPARE(s.gridRows(), 3);
+    s.click(s.form->yeniac);
+    s.header();
+    s.rows({employee(1, "555555", "Yeni", "3,000.00")});
+    refusedAlone("Güncelle", [&] { s.click(s.form->guncelle); });
+    refusedAlone("second record", [&] { s.form->devkayitClick(); });
+    QCOMPARE(s.cell(1, SarvekNo), QStringLiteral("555555"));
+    QCOMPARE(s.ws.ctx->session.entry.seqNo, QStringLiteral("1"));
 }
 
 SARVEK_TEST_MAIN(EntryStoreTest)

@@ -72,15 +72,17 @@ bool readLetters(const Helper &helper, QByteArray &letters, int timeoutMs)
     return true;
 }
 
-// Waits up to a minute for the helper's first letter: a slow start (a
-// sanitizer build, a busy machine) must not count as a kill before the work.
-bool awaitFirstLetter(const Helper &helper, QByteArray &letters)
+// Waits up to a minute until the helper has written `cue`, or anything at
+// all when the cue is empty: a slow start (a sanitizer build, a busy machine)
+// must not count as a kill before the work.
+bool awaitCue(const Helper &helper, QByteArray &letters, const QByteArray &cue)
 {
+    const auto seen = [&] { return cue.isEmpty() ? !letters.isEmpty() : letters.contains(cue); };
     const auto until = Clock::now() + std::chrono::seconds(60);
-    while (letters.isEmpty() && Clock::now() < until)
-        if (!readLetters(helper, letters, 100))
+    while (!seen() && Clock::now() < until)
+        if (!readLetters(helper, letters, 1))
             return false;
-    return !letters.isEmpty();
+    return seen();
 }
 
 void killAndDrain(Helper &helper, QByteArray &letters)
@@ -97,38 +99,41 @@ void killAndDrain(Helper &helper, QByteArray &letters)
         << "the helper ended by itself before the kill";
 }
 
-// How long the helper takes, from its first letter, until it has finished
-// `operations` operations: the span over which the kills are spread, measured
-// on this machine in this build rather than guessed.
-Clock::duration measureSpan(const char *mode, const QString &dir, int operations)
+// How long the helper takes, from its cue, until it has finished
+// `operations` more operations: the span over which the kills are spread,
+// measured on this machine in this build rather than guessed.
+Clock::duration measureSpan(const char *mode, const QString &dir, const QByteArray &cue,
+                            int operations)
 {
     Helper helper = start(mode, dir);
     QByteArray letters;
-    if (!awaitFirstLetter(helper, letters)) {
+    if (!awaitCue(helper, letters, cue)) {
         killAndDrain(helper, letters);
-        ADD_FAILURE() << "the helper wrote nothing";
+        ADD_FAILURE() << "the helper never wrote " << cue.constData();
         return std::chrono::milliseconds(100);
     }
-    const Clock::time_point first = Clock::now();
-    const auto until = first + std::chrono::seconds(60);
-    while (letters.count('s') < operations && Clock::now() < until)
-        if (!readLetters(helper, letters, 10))
+    const Clock::time_point from = Clock::now();
+    const qsizetype done = letters.count('s') + operations;
+    const auto until = from + std::chrono::seconds(60);
+    while (letters.count('s') < done && Clock::now() < until)
+        if (!readLetters(helper, letters, 1))
             break;
-    const Clock::duration span = Clock::now() - first;
+    const Clock::duration span = Clock::now() - from;
     killAndDrain(helper, letters);
     return span;
 }
 
-// Starts the helper, kills it `delay` after its first letter and returns the
-// letters it wrote.
-QByteArray runAndKill(const char *mode, const QString &dir, Clock::duration delay)
+// Starts the helper, kills it `delay` after its cue and returns the letters
+// it wrote.
+QByteArray runAndKill(const char *mode, const QString &dir, const QByteArray &cue,
+                      Clock::duration delay)
 {
     Helper helper = start(mode, dir);
     QByteArray letters;
-    if (awaitFirstLetter(helper, letters))
+    if (awaitCue(helper, letters, cue))
         std::this_thread::sleep_for(delay);
     else
-        ADD_FAILURE() << "the helper wrote nothing";
+        ADD_FAILURE() << "the helper never wrote " << cue.constData();
     killAndDrain(helper, letters);
     return letters;
 }
@@ -254,13 +259,18 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
     ws.dm.reset();
     const QString path = ws.path(QStringLiteral("Data/bodro.mdb"));
 
-    // One turn of the helper's loop: the step, making work, the step again.
-    KillClock clock(Seed, measureSpan("schema", ws.path(), 2), 1.0);
+    // Half the kills are spread over one turn of the helper's loop from its
+    // start (the step putting right what the last kill left, making work, the
+    // step again), half over a step that has work, from its beginning.
+    KillClock anyInstant(Seed, measureSpan("schema", ws.path(), {}, 2), 1.0);
+    KillClock inWork(Seed + 2, measureSpan("schema", ws.path(), "dS", 1), 1.2);
     std::map<std::string, int> where;
     QSet<QString> checkedBackups;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
-        const QByteArray letters = runAndKill("schema", ws.path(), clock.next());
+        const QByteArray letters = trial % 2 == 0
+                                       ? runAndKill("schema", ws.path(), {}, anyInstant.next())
+                                       : runAndKill("schema", ws.path(), "dS", inWork.next());
         ++where[landing(letters)];
         {
             Database db(path, Database::Mode::OpenExisting);
@@ -305,12 +315,12 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
     const QString path = ws.path(QStringLiteral("Data/bodro.mdb"));
 
     // Half a save past the first one, so that some saves complete.
-    KillClock clock(Seed + 1, measureSpan("save", ws.path(), 1), 1.5);
+    KillClock clock(Seed + 1, measureSpan("save", ws.path(), {}, 1), 1.5);
     std::map<std::string, int> where;
     int returns = 0;
     for (int trial = 0; trial < Trials; ++trial) {
         SCOPED_TRACE(trial);
-        const QByteArray letters = runAndKill("save", ws.path(), clock.next());
+        const QByteArray letters = runAndKill("save", ws.path(), {}, clock.next());
         ++where[landing(letters)];
         {
             Database db(path, Database::Mode::OpenExisting);

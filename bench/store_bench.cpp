@@ -217,11 +217,13 @@ void BM_OneEmployerList(benchmark::State &state)
     int i = 0;
     for (auto _ : state) {
         const int month = 1 + i % Periods;
+        const ReturnKey period{
+            employerNo(1, (i * 37) % Employers), periodStart(month), periodEnd(month), {}, {}};
         q.setSql(QStringLiteral("select DISTINCT YATISVER, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
-                                "YATBDRDEVMIK from bodro WHERE YATISVER = ? AND YATDEVREILK = ? "
-                                "AND YATDEVRESON = ? AND YATBODROTUR like ?"),
-                 {employerNo(1, (i * 37) % Employers), periodStart(month), periodEnd(month),
-                  QStringLiteral("0%")});
+                                "YATBDRDEVMIK from bodro WHERE ") +
+                     ReturnKey::where(ReturnKey::Scope::Period) +
+                     QStringLiteral(" AND YATBODROTUR like ?"),
+                 period.values(ReturnKey::Scope::Period) << QStringLiteral("0%"));
         ++i;
         q.open();
         if (q.recordCount() != 1)

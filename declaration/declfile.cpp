@@ -3,9 +3,9 @@
 
 #include "accountant/accountantrecord.h"
 #include "app/errors.h"
-#include "controls/amounttext.h"
 #include "store/dm.h"
 #include "store/failure.h"
+#include "store/returnrow.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -37,10 +37,13 @@ enum class Rule {
     SpaceFill,    // spaces on the right up to the width
 };
 
+using RowText = const QString &(*)(const StoredRow &);
+
 struct LineField {
     int position; // 1-based, when every field before has its nominal width
     int width;
     const char *column;
+    RowText text; // the column's text in a read row
     Rule rule;
     bool digits;       // the fund reads the field as a number
     const char *label; // the name the user knows it by, UTF-8
@@ -48,22 +51,22 @@ struct LineField {
 
 // clang-format off
 constexpr LineField EmployeeFields[] = {
-    // pos  width  column          rule                digits  label
-    {   1,  12,   "YATISVER",     Rule::AsStored,     true,   "İşveren Sicil No" },
-    {  13,   8,   "YATDEVREILK",  Rule::DateDigits,   true,   "Dönem Başı"       },
-    {  21,   8,   "YATDEVRESON",  Rule::DateDigits,   true,   "Dönem Sonu"       },
-    {  29,   2,   "YATBODROTUR",  Rule::TypeCode,     true,   "Bodro Türü"       },
-    {  31,   6,   "YATISVER",     Rule::LineNumber,   true,   "Sıra No"          },
-    {  37,   6,   "YATSRVNO",     Rule::ZeroFill,     true,   "Sarvek No"        },
-    {  43,  12,   "YATKIMLIK",    Rule::ZeroFill,     true,   "Kimlik No"        },
-    {  55,   9,   "YATSSKNO",     Rule::ZeroFill,     true,   "Sigorta No"       },
-    {  64,   1,   "YATCINS",      Rule::AsStored,     false,  "Cinsiyet"         },
-    {  65,   3,   "YATCALGUN",    Rule::ZeroFill,     true,   "Gün Sayısı"       },
-    {  68,   1,   "YATDURUM",     Rule::LeaveReason,  false,  "İzin Nedeni"      },
-    {  69,  14,   "YATBRUT",      Rule::AmountDigits, true,   "Aylık Kazanç"     },
-    {  83,   5,   "YATPRIMOR",    Rule::RateDigits,   true,   "P.Oranı %"        },
-    {  88,   5,   "YATDEPOOR",    Rule::RateDigits,   true,   "D.Oranı %"        },
-    {  93,  40,   "YATISIM",      Rule::SpaceFill,    false,  "Adı Soyadı"       },
+    // pos  width  column          text of the row                                              rule                digits  label
+    {   1,  12,   "YATISVER",     [](const StoredRow &r) -> const QString & { return r.key.employer; },    Rule::AsStored,     true,   "İşveren Sicil No" },
+    {  13,   8,   "YATDEVREILK",  [](const StoredRow &r) -> const QString & { return r.key.periodStart; }, Rule::DateDigits,   true,   "Dönem Başı"       },
+    {  21,   8,   "YATDEVRESON",  [](const StoredRow &r) -> const QString & { return r.key.periodEnd; },   Rule::DateDigits,   true,   "Dönem Sonu"       },
+    {  29,   2,   "YATBODROTUR",  [](const StoredRow &r) -> const QString & { return r.key.type; },        Rule::TypeCode,     true,   "Bodro Türü"       },
+    {  31,   6,   "YATISVER",     [](const StoredRow &r) -> const QString & { return r.key.employer; },    Rule::LineNumber,   true,   "Sıra No"          },
+    {  37,   6,   "YATSRVNO",     [](const StoredRow &r) -> const QString & { return r.fundNo; },          Rule::ZeroFill,     true,   "Sarvek No"        },
+    {  43,  12,   "YATKIMLIK",    [](const StoredRow &r) -> const QString & { return r.identityNo; },      Rule::ZeroFill,     true,   "Kimlik No"        },
+    {  55,   9,   "YATSSKNO",     [](const StoredRow &r) -> const QString & { return r.insuranceNo; },     Rule::ZeroFill,     true,   "Sigorta No"       },
+    {  64,   1,   "YATCINS",      [](const StoredRow &r) -> const QString & { return r.sex; },             Rule::AsStored,     false,  "Cinsiyet"         },
+    {  65,   3,   "YATCALGUN",    [](const StoredRow &r) -> const QString & { return r.days; },            Rule::ZeroFill,     true,   "Gün Sayısı"       },
+    {  68,   1,   "YATDURUM",     [](const StoredRow &r) -> const QString & { return r.leave; },           Rule::LeaveReason,  false,  "İzin Nedeni"      },
+    {  69,  14,   "YATBRUT",      [](const StoredRow &r) -> const QString & { return r.grossText; },       Rule::AmountDigits, true,   "Aylık Kazanç"     },
+    {  83,   5,   "YATPRIMOR",    [](const StoredRow &r) -> const QString & { return r.premiumRate.text(); }, Rule::RateDigits, true,  "P.Oranı %"        },
+    {  88,   5,   "YATDEPOOR",    [](const StoredRow &r) -> const QString & { return r.depositRate.text(); }, Rule::RateDigits, true,  "D.Oranı %"        },
+    {  93,  40,   "YATISIM",      [](const StoredRow &r) -> const QString & { return r.name; },            Rule::SpaceFill,    false,  "Adı Soyadı"       },
 };
 // clang-format on
 
@@ -136,7 +139,7 @@ const QString &typeCode(const QString &stored, bool retroactive, const QString &
 
 // A rate as a number with two decimals, without separators. Rates repeat from
 // line to line, so the last two texts are kept with their digits.
-QString rateDigits(const QString &value)
+QString rateDigits(const StoredRate &rate)
 {
     struct Known {
         QString text;
@@ -145,20 +148,27 @@ QString rateDigits(const QString &value)
     thread_local Known known[2];
     thread_local int next = 0;
     for (const Known &k : known)
-        if (!k.digits.isNull() && k.text == value)
+        if (!k.digits.isNull() && k.text == rate.text())
             return k.digits;
-    QString digits = amount::format(Decimal::fromText(value));
+    QString digits = rate.amountText();
     digits.remove(u',');
     digits.remove(u'.');
-    // A copy of its own: the value's storage is reused for the next line.
-    known[next] = {QString(value.constData(), value.size()), digits};
+    // A copy of its own: the rate's storage is reused for the next line.
+    known[next] = {QString(rate.text().constData(), rate.text().size()), digits};
     next = 1 - next;
     return digits;
 }
 
-void appendField(QString &line, const LineField &f, const QString &value, bool retroactive,
+// The rate whose text the field writes.
+const StoredRate &rateOf(const StoredRow &row, const LineField &f)
+{
+    return &f.text(row) == &row.premiumRate.text() ? row.premiumRate : row.depositRate;
+}
+
+void appendField(QString &line, const LineField &f, const StoredRow &row, bool retroactive,
                  LineState &state)
 {
+    const QString &value = f.text(row);
     switch (f.rule) {
     case Rule::AsStored:
         line += value;
@@ -187,7 +197,7 @@ void appendField(QString &line, const LineField &f, const QString &value, bool r
         appendDigits(line, value, QLatin1StringView(",."), f.width);
         return;
     case Rule::RateDigits:
-        appendZeroFilled(line, rateDigits(value), f.width);
+        appendZeroFilled(line, rateDigits(rateOf(row, f)), f.width);
         return;
     case Rule::SpaceFill:
         appendSpaceFilled(line, value, f.width);
@@ -289,15 +299,13 @@ void checkLine(QStringView line, const qsizetype (&start)[FieldCount + 1], const
     }
 }
 
-// Appends the employee line of one row to line and checks it; value(i) is
-// the stored text for EmployeeFields[i].
-template <typename Value>
-void appendLine(QString &line, const Value &value, bool retroactive, LineState &state)
+// Appends the employee line of one row to line and checks it.
+void appendLine(QString &line, const StoredRow &row, bool retroactive, LineState &state)
 {
     qsizetype start[FieldCount + 1];
     for (qsizetype i = 0; i < FieldCount; ++i) {
         start[i] = line.size();
-        appendField(line, EmployeeFields[i], value(i), retroactive, state);
+        appendField(line, EmployeeFields[i], row, retroactive, state);
     }
     start[FieldCount] = line.size();
     checkLine(line, start, state);
@@ -314,9 +322,7 @@ std::optional<DeclarationFile> declarationFile(const AccountantRecord &sender, D
             columns << QLatin1StringView(f.column);
     Statement rows = prepareColumns(db, selection.sql, columns);
     rows.bindAll(selection.params);
-    int position[std::size(EmployeeFields)];
-    for (qsizetype i = 0; i < qsizetype(std::size(EmployeeFields)); ++i)
-        position[i] = int(columns.indexOf(QLatin1StringView(EmployeeFields[i].column)));
+    StoredRowReader reader(rows);
 
     if (!rows.step())
         return std::nullopt;
@@ -324,18 +330,14 @@ std::optional<DeclarationFile> declarationFile(const AccountantRecord &sender, D
     LineState state;
     DeclarationFile built;
     QSet<QString> employers;
-    // One text per column and one line, their storage reused from row to row.
-    QList<QString> values(columns.size());
+    // One row and one line, their storage reused from row to row.
+    StoredRow row;
     QString line;
     line.reserve(NominalLineLength);
     do {
-        for (int c = 0; c < columns.size(); ++c)
-            rows.readText(c, values[c]);
+        reader.read(rows, row);
         line.resize(0);
-        appendLine(
-            line,
-            [&values, &position](qsizetype i) -> const QString & { return values[position[i]]; },
-            retroactive, state);
+        appendLine(line, row, retroactive, state);
         file.append(line);
         ++built.lineCount;
         // Numbering starts again at each change of employer, so the set is

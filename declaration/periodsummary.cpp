@@ -1,11 +1,8 @@
 // Grouping and totalling of the period summary.
 #include "declaration/periodsummary.h"
 
-#include "controls/amounttext.h"
 #include "store/dm.h"
-
-#include <algorithm>
-#include <array>
+#include "store/returnrow.h"
 
 QString employerNumberText(const QString &registryNo)
 {
@@ -24,28 +21,14 @@ QString returnTypeText(const QString &code)
 namespace
 {
 
-Decimal roundedRate(const QString &rate)
+// The summary applies both rates rounded to two decimals and keeps the
+// products unrounded.
+Decimal owedBy(const Decimal &gross, const StoredRate &premiumRate, const StoredRate &depositRate)
 {
-    return amount::round(Decimal::fromText(rate));
+    return gross.percentOf(premiumRate.rounded()) + gross.percentOf(depositRate.rounded());
 }
 
-Decimal owedAt(const Decimal &pay, const Decimal &premiumRate, const Decimal &depositRate)
-{
-    return pay.percentOf(premiumRate) + pay.percentOf(depositRate);
-}
-
-} // namespace
-
-Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
-                           const QString &depositRate)
-{
-    return owedAt(amount::textAsFloat(gross), roundedRate(premiumRate), roundedRate(depositRate));
-}
-
-namespace
-{
-
-// The columns the summary reads, in the order it reads them.
+// The columns the summary reads.
 const QStringList &summaryColumns()
 {
     static const QStringList columns{QStringLiteral("YATISVER"),     QStringLiteral("YATDEVREILK"),
@@ -55,70 +38,40 @@ const QStringList &summaryColumns()
                                      QStringLiteral("YATDEPOOR")};
     return columns;
 }
-enum { Employer, Start, End, Type, SeqNo, Name, Gross, PremiumRate, DepositRate, KeyColumns = 5 };
 
-// A new line for each run of rows of one return, from the run's first row.
-void startReturn(PeriodSummary &summary, const Statement &row)
+bool sameReturn(const ReturnKey &a, const ReturnKey &b)
 {
-    summary.rows.append({employerNumberText(row.text(Employer)), row.text(Name), row.text(Start),
-                         row.text(End), returnTypeText(row.text(Type)), Decimal()});
+    return a.employer == b.employer && a.periodStart == b.periodStart &&
+           a.periodEnd == b.periodEnd && a.type == b.type && a.seqNo == b.seqNo;
 }
-
-void addOwed(PeriodSummary &summary, const Decimal &owed)
-{
-    summary.rows.last().total += owed;
-    summary.grandTotal += owed;
-}
-
-bool sameBytes(QByteArrayView a, QByteArrayView b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
-}
-
-// Rates repeat from row to row: each text is read and rounded once.
-class RateCache
-{
-  public:
-    const Decimal &operator()(QByteArrayView text)
-    {
-        if (!m_valid || !sameBytes(m_text, text)) {
-            m_valid = false;
-            m_value = roundedRate(QString::fromUtf8(text));
-            m_text = text.toByteArray();
-            m_valid = true;
-        }
-        return m_value;
-    }
-
-  private:
-    QByteArray m_text;
-    Decimal m_value;
-    bool m_valid = false;
-};
 
 } // namespace
+
+Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
+                           const QString &depositRate)
+{
+    return owedBy(storedGross(gross), StoredRate::read(premiumRate), StoredRate::read(depositRate));
+}
 
 PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
 {
     Statement rows = prepareColumns(db, selection.sql, summaryColumns());
     rows.bindAll(selection.params);
+    StoredRowReader reader(rows);
     PeriodSummary summary;
-    // The key is compared as the engine hands it over; texts are made only
-    // for the first row of each return.
-    std::array<QByteArray, KeyColumns> current;
-    RateCache premiumRate, depositRate;
+    StoredRow row;
+    ReturnKey current;
     while (rows.step()) {
-        bool same = !summary.rows.isEmpty();
-        for (int i = 0; i < KeyColumns && same; ++i)
-            same = sameBytes(current[i], rows.utf8(i));
-        if (!same) {
-            for (int i = 0; i < KeyColumns; ++i)
-                current[i] = rows.utf8(i).toByteArray();
-            startReturn(summary, rows);
+        reader.read(rows, row);
+        if (summary.rows.isEmpty() || !sameReturn(current, row.key)) {
+            current = row.key;
+            summary.rows.append({employerNumberText(row.key.employer), row.employerName,
+                                 row.key.periodStart, row.key.periodEnd,
+                                 returnTypeText(row.key.type), Decimal()});
         }
-        addOwed(summary,
-                owedAt(amount::textAsFloat(rows.text(Gross)), premiumRate(rows.utf8(PremiumRate)),
-                       depositRate(rows.utf8(DepositRate))));
+        const Decimal owed = owedBy(row.gross(), row.premiumRate, row.depositRate);
+        summary.rows.last().total += owed;
+        summary.grandTotal += owed;
     }
     return summary;
 }

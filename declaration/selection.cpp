@@ -2,6 +2,7 @@
 #include "declaration/selection.h"
 
 #include "app/formats.h"
+#include "store/returnrow.h"
 
 namespace
 {
@@ -46,10 +47,12 @@ BoundSql summarySelection(const PeriodChoice &c)
 BoundSql fileSelection(const PeriodChoice &c, const QString &pickedEmployer,
                        const QString &pickedType)
 {
-    if (c.kind == ReturnKind::Tumu)
-        return {select(QStringLiteral("YATISVER = ? and YATDEVREILK = ? and YATDEVRESON = ? and "
-                                      "YATGONDER = ? and YATBODROTUR = ?")),
-                {pickedEmployer, dateText(c.start), dateText(c.end), Included, pickedType}};
+    if (c.kind == ReturnKind::Tumu) {
+        const ReturnKey picked{pickedEmployer, dateText(c.start), dateText(c.end), pickedType, {}};
+        return {
+            select(ReturnKey::where(ReturnKey::Scope::Type) + QStringLiteral(" and YATGONDER = ?")),
+            picked.values(ReturnKey::Scope::Type) << Included};
+    }
     return {select(QStringLiteral("YATDEVREILK = ? and YATDEVRESON <= ? and YATBODROTUR = ? and "
                                   "YATGONDER = ?")),
             {dateText(c.start), dateText(c.end), c.kind == ReturnKind::Asil ? Main : Supplementary,

@@ -32,16 +32,17 @@ QString readBack()
 {
     // rowid order is staging order, which is grid order.
     return QStringLiteral(
-        "select YATSIRANO,YATISVER,YATDEVREILK,YATDEVRESON,YATSRVNO,YATKIMLIK,YATISIM,YATCINS,"
-        "YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,ISVISADRES,ISVTELNO,ISVISIM,YATBODROTUR,"
-        "YATGONDER,YATSSKNO from bodrotemp WHERE YATISVER = ? AND YATDEVREILK = ? AND "
-        "YATDEVRESON = ? AND YATBODROTUR = ? order by rowid");
+               "select "
+               "YATSIRANO,YATISVER,YATDEVREILK,YATDEVRESON,YATSRVNO,YATKIMLIK,YATISIM,YATCINS,"
+               "YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,ISVISADRES,ISVTELNO,ISVISIM,"
+               "YATBODROTUR,"
+               "YATGONDER,YATSSKNO from bodrotemp WHERE ") +
+           ReturnKey::where(ReturnKey::Scope::Type) + QStringLiteral(" order by rowid");
 }
 
 QString deleteReturn()
 {
-    return QStringLiteral("delete from bodro where YATISVER = ? AND YATDEVREILK = ? AND "
-                          "YATDEVRESON = ? AND YATBODROTUR = ? AND YATBDRDEVMIK = ?");
+    return QStringLiteral("delete from bodro where ") + ReturnKey::where();
 }
 
 QString copyRow()
@@ -158,8 +159,7 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
         QList<QStringList> staged;
         {
             Statement read = db.prepare(sql::readBack());
-            read.bindAll({header.key.employer, header.key.periodStart, header.key.periodEnd,
-                          header.key.type});
+            read.bindAll(header.key.values(ReturnKey::Scope::Type));
             while (read.step()) {
                 QStringList row;
                 row.reserve(StagedColumns);
@@ -212,7 +212,7 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
 
 QVariantList keyValues(const ReturnKey &key)
 {
-    return {key.employer, key.periodStart, key.periodEnd, key.type, key.seqNo};
+    return key.values();
 }
 
 QVariantList stageValues(const ReturnHeader &h, const GridRow &row)
@@ -254,21 +254,20 @@ void emptyStaging(Tdm &dm)
 
 bool returnExists(Tdm &dm, const ReturnKey &key)
 {
-    return !dm.select(QStringLiteral("select 1 from bodro WHERE YATISVER = ? AND YATDEVREILK = ? "
-                                     "AND YATDEVRESON = ? AND YATBODROTUR = ? AND "
-                                     "YATBDRDEVMIK = ? limit 1"),
-                      keyValues(key))
+    return !dm.select(QStringLiteral("select 1 from bodro WHERE ") + ReturnKey::where() +
+                          QStringLiteral(" limit 1"),
+                      key.values())
                 .isEmpty();
 }
 
 int nextSeqNo(Tdm &dm, const ReturnKey &key)
 {
     // Text order is numeric order for the one-digit numbers the column holds.
-    const QList<QStringList> rows = dm.select(
-        QStringLiteral("select YATBDRDEVMIK from bodro WHERE YATISVER = ? AND YATDEVREILK = ? "
-                       "AND YATDEVRESON = ? AND YATBODROTUR = ? order by YATBDRDEVMIK desc "
-                       "limit 1"),
-        {key.employer, key.periodStart, key.periodEnd, key.type});
+    const QList<QStringList> rows =
+        dm.select(QStringLiteral("select YATBDRDEVMIK from bodro WHERE ") +
+                      ReturnKey::where(ReturnKey::Scope::Type) +
+                      QStringLiteral(" order by YATBDRDEVMIK desc limit 1"),
+                  key.values(ReturnKey::Scope::Type));
     if (rows.isEmpty())
         return 1;
     bool ok = false;
@@ -297,10 +296,9 @@ SaveResult saveSecondRecord(Tdm &dm, const ReturnHeader &header, const QList<Gri
 bool loadReturn(Tdm &dm, const ReturnKey &key)
 {
     dm.Query3.close();
-    dm.Query3.setSql(QStringLiteral("select * from bodro WHERE YATISVER = ? AND YATDEVREILK = ? "
-                                    "AND YATDEVRESON = ? AND YATBODROTUR = ? AND "
-                                    "YATBDRDEVMIK = ? order by IDSIRA asc"),
-                     keyValues(key));
+    dm.Query3.setSql(QStringLiteral("select * from bodro WHERE ") + ReturnKey::where() +
+                         QStringLiteral(" order by IDSIRA asc"),
+                     key.values());
     dm.Query3.open();
     return !dm.Query3.isEmpty();
 }
@@ -324,63 +322,36 @@ bool isLoaded(const Tdm &dm)
     return dm.Query3.isOpen() && !dm.Query3.isEmpty();
 }
 
-namespace
-{
-
-// A stored rate as a number: "5" and "5.00" both mean five per cent.
-Decimal rateOf(const QString &stored)
-{
-    QString text = stored.trimmed();
-    text.remove(amount::GroupSeparator);
-    if (text.isEmpty())
-        return Decimal();
-    return Decimal::fromText(text).rounded(2);
-}
-
-} // namespace
-
 ReloadedReturn reloadedFrom(const Query &q)
 {
     ReloadedReturn r;
-    const QStringList &columns = q.columns();
-    auto index = [&](const char *name) {
-        for (int j = 0; j < columns.size(); ++j)
-            if (columns[j].compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-                return j;
-        throw DbError(QStringLiteral("%1: alan bulunamadı").arg(QLatin1String(name)),
-                      QStringLiteral("no such column: %1").arg(QLatin1String(name)), 0);
-    };
-    const int siraNo = index("YATSIRANO"), srvNo = index("YATSRVNO"), kimlik = index("YATKIMLIK"),
-              ssk = index("YATSSKNO"), isim = index("YATISIM"), cins = index("YATCINS"),
-              calgun = index("YATCALGUN"), durum = index("YATDURUM"), brut = index("YATBRUT"),
-              primor = index("YATPRIMOR"), depoor = index("YATDEPOOR"), adres = index("ISVISADRES"),
-              tel = index("ISVTELNO"), isvisim = index("ISVISIM"), tur = index("YATBODROTUR"),
-              gonder = index("YATGONDER");
-
-    for (const QStringList &s : q.rows()) {
-        r.address = s[adres];
-        r.phone = s[tel];
-        r.name = s[isvisim];
-        r.asil = s[tur] == QLatin1String("01") || s[tur] == QLatin1String("11");
-        if (s[gonder] == QLatin1String("0"))
+    StoredRowReader reader(q.columns(), StoredRowReader::Missing::Refuse);
+    StoredRow s;
+    for (const QStringList &values : q.rows()) {
+        reader.read(values, s);
+        r.address = s.address;
+        r.phone = s.phone;
+        r.name = s.employerName;
+        r.asil = s.key.type == QLatin1String("01") || s.key.type == QLatin1String("11");
+        if (s.send == QLatin1String("0"))
             r.sendUnticked = true;
 
-        const Decimal gross = amount::textAsFloat(s[brut]);
-        const Decimal premiumRate = rateOf(s[primor]);
-        const Decimal depositRate = rateOf(s[depoor]);
+        const Decimal &gross = s.gross();
+        const Decimal premiumRate = s.premiumRate.entered();
+        const Decimal depositRate = s.depositRate.entered();
         const Decimal premium = amount::round(gross.percentOf(premiumRate));
         const Decimal deposit = amount::round(gross.percentOf(depositRate));
         const Decimal total = premium + deposit;
 
-        r.rows << GridRow{s[siraNo],
-                          s[srvNo],
-                          s[kimlik],
-                          s[ssk],
-                          s[isim],
-                          s[cins],
-                          s[calgun],
-                          s[durum],
-                          s[brut],
+        r.rows << GridRow{s.number,
+                          s.fundNo,
+                          s.identityNo,
+                          s.insuranceNo,
+                          s.name,
+                          s.sex,
+                          s.days,
+                          s.leave,
+                          s.grossText,
                           amount::format(premiumRate),
                           amount::format(premium),
                           amount::format(depositRate),

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "controls/decimal.h"
+#include "store/returnrow.h"
 
 #include <optional>
 #include <QDate>
@@ -22,14 +23,8 @@ class Tdm;
 namespace returnstore
 {
 
-// The five values that identify one stored return.
-struct ReturnKey {
-    QString employer;    // YATISVER, 12 digits
-    QString periodStart; // YATDEVREILK, dd.mm.yyyy
-    QString periodEnd;   // YATDEVRESON
-    QString type;        // YATBODROTUR, "01" ASIL, "02" EK
-    QString seqNo;       // YATBDRDEVMIK, "1" to "9"
-};
+// The key of a stored return lives with the stored-row reader.
+using ::ReturnKey;
 
 // What a save repeats on every stored row.
 struct ReturnHeader {

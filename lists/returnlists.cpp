@@ -2,15 +2,18 @@
 #include "lists/returnlists.h"
 
 #include "store/dm.h"
+#include "store/returnrow.h"
 
 #include <algorithm>
 
 void listEmployerReturns(Query &query, const QString &isver, const QString &ilk, const QString &son)
 {
+    const ReturnKey period{isver, ilk, son, {}, {}};
     query.setSql(QStringLiteral("select DISTINCT YATISVER, YATDEVREILK, YATDEVRESON, YATBODROTUR, "
-                                "YATBDRDEVMIK from bodro WHERE YATISVER = ? AND YATDEVREILK = ? "
-                                "AND YATDEVRESON = ? AND YATBODROTUR like '0%'"),
-                 {isver, ilk, son});
+                                "YATBDRDEVMIK from bodro WHERE ") +
+                     ReturnKey::where(ReturnKey::Scope::Period) +
+                     QStringLiteral(" AND YATBODROTUR like '0%'"),
+                 period.values(ReturnKey::Scope::Period));
     query.open();
 }
 

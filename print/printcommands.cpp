@@ -3,18 +3,21 @@
 
 #include "controls/amounttext.h"
 #include "store/dm.h"
+#include "store/returnrow.h"
 
-namespace {
+namespace
+{
 
 QString selectionSql(PrintScope scope)
 {
-    if (scope == PrintScope::OneReturn)
-        return QStringLiteral("select * from bodro where YATISVER = ? and YATDEVREILK = ? and "
-                              "YATDEVRESON = ? and YATBODROTUR = ? and YATBDRDEVMIK = ? "
-                              "order by IDSIRA asc");
-    return QStringLiteral("select * from bodro where YATISVER = ? and YATDEVREILK = ? and "
-                          "YATDEVRESON = ? and YATGONDER = '1' and YATBODROTUR = ? "
-                          "order by IDSIRA asc");
+    // Every branch's record of the period: the type names them all, and only
+    // those marked for sending are printed.
+    const QString conditions =
+        scope == PrintScope::OneReturn
+            ? ReturnKey::where()
+            : ReturnKey::where(ReturnKey::Scope::Type) + QStringLiteral(" and YATGONDER = '1'");
+    return QStringLiteral("select * from bodro where ") + conditions +
+           QStringLiteral(" order by IDSIRA asc");
 }
 
 } // namespace
@@ -23,22 +26,25 @@ std::optional<PrintCaptions> preparePrint(Tdm &dm, const PrintRequest &request)
 {
     Query &q = dm.prnquery;
     q.close();
-    QVariantList params{request.kaza + request.fihrist + request.sirano, request.periodStart,
-                        request.periodEnd, request.pickedType};
-    if (request.scope == PrintScope::OneReturn)
-        params << request.seqNo;
-    q.setSql(selectionSql(request.scope), params);
+    const ReturnKey key{request.kaza + request.fihrist + request.sirano, request.periodStart,
+                        request.periodEnd, request.pickedType, request.seqNo};
+    q.setSql(selectionSql(request.scope),
+             key.values(request.scope == PrintScope::OneReturn ? ReturnKey::Scope::Return
+                                                               : ReturnKey::Scope::Type));
     q.open();
     if (q.isEmpty())
         return std::nullopt;
 
+    // The title applies both rates as stored, unrounded.
     Decimal gross, premium, deposit;
     int count = 0;
-    for (q.first(); !q.eof(); q.next()) {
-        const Decimal g = amount::textAsFloat(q.field(QStringLiteral("YATBRUT")));
-        gross += g;
-        premium += g.percentOf(Decimal::fromText(q.field(QStringLiteral("YATPRIMOR"))));
-        deposit += g.percentOf(Decimal::fromText(q.field(QStringLiteral("YATDEPOOR"))));
+    StoredRowReader reader(q.columns());
+    StoredRow row;
+    for (const QStringList &values : q.rows()) {
+        reader.read(values, row);
+        gross += row.gross();
+        premium += row.gross().percentOf(row.premiumRate.value());
+        deposit += row.gross().percentOf(row.depositRate.value());
         ++count;
     }
     q.first();
@@ -66,16 +72,23 @@ std::optional<PrintCaptions> preparePrint(Tdm &dm, const PrintRequest &request)
     return c;
 }
 
-PrintLine computePrintLine(QStringView brut, QStringView primor, QStringView depoor)
+PrintLine computePrintLine(const StoredRow &row)
 {
     PrintLine line;
-    line.gross = amount::textAsFloat(brut);
-    const Decimal premiumRate = amount::round(Decimal::fromText(primor));
-    const Decimal depositRate = Decimal::fromText(depoor);
-    line.premium = amount::round(line.gross.percentOf(premiumRate));
-    line.deposit = amount::round(line.gross.percentOf(depositRate));
+    line.gross = row.gross();
+    line.premium = amount::round(line.gross.percentOf(row.premiumRateRounded()));
+    line.deposit = amount::round(line.gross.percentOf(row.depositRate.value()));
     line.total = line.premium + line.deposit;
     return line;
+}
+
+PrintLine computePrintLine(QStringView brut, QStringView primor, QStringView depoor)
+{
+    StoredRow row;
+    row.grossText = brut.toString();
+    row.premiumRate = StoredRate::read(primor);
+    row.depositRate = StoredRate::read(depoor);
+    return computePrintLine(row);
 }
 
 void RunningTotals::add(const PrintLine &line)

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 
+struct StoredRow;
 class Tdm;
 
 // The message shown when a print command finds no stored record.
@@ -66,8 +67,10 @@ struct PrintLine {
     Decimal total;
 };
 
-// From the stored texts of YATBRUT (amount text), YATPRIMOR and YATDEPOOR
-// (plain numbers). Throws ConversionError when a rate is not a number.
+// From a stored row. Throws ConversionError when a rate is not a number.
+PrintLine computePrintLine(const StoredRow &row);
+// The same from the stored texts of YATBRUT (amount text), YATPRIMOR and
+// YATDEPOOR (plain numbers).
 PrintLine computePrintLine(QStringView brut, QStringView primor, QStringView depoor);
 
 // Totals of the lines printed so far, as the page footers show them.

@@ -1,0 +1,176 @@
+// Reading stored return rows: the column lookup done once per result, the
+// texts copied into storage that is reused from row to row, and each figure
+// parsed once by its one rule.
+#include "store/returnrow.h"
+
+#include "app/errors.h"
+#include "store/sqlite.h"
+
+namespace
+{
+
+// The column of each StoredRowReader field, in the order of its enum.
+constexpr const char *ColumnNames[] = {
+    "YATISVER",  "YATDEVREILK", "YATDEVRESON", "YATBODROTUR", "YATBDRDEVMIK",
+    "YATGONDER", "ISVISADRES",  "ISVTELNO",    "ISVISIM",     "YATSIRANO",
+    "YATSRVNO",  "YATKIMLIK",   "YATSSKNO",    "YATISIM",     "YATCINS",
+    "YATCALGUN", "YATDURUM",    "YATBRUT",     "YATPRIMOR",   "YATDEPOOR",
+};
+
+constexpr const char *KeyColumns[] = {"YATISVER", "YATDEVREILK", "YATDEVRESON", "YATBODROTUR",
+                                      "YATBDRDEVMIK"};
+
+int keyColumnCount(ReturnKey::Scope scope)
+{
+    switch (scope) {
+    case ReturnKey::Scope::Period:
+        return 3;
+    case ReturnKey::Scope::Type:
+        return 4;
+    case ReturnKey::Scope::Return:
+        return 5;
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+QString ReturnKey::where(Scope scope)
+{
+    QString sql;
+    for (int i = 0; i < keyColumnCount(scope); ++i) {
+        if (i > 0)
+            sql += QStringLiteral(" AND ");
+        sql += QLatin1StringView(KeyColumns[i]) + QStringLiteral(" = ?");
+    }
+    return sql;
+}
+
+QVariantList ReturnKey::values(Scope scope) const
+{
+    QVariantList all{employer, periodStart, periodEnd, type, seqNo};
+    return all.mid(0, keyColumnCount(scope));
+}
+
+StoredRate StoredRate::read(QStringView text)
+{
+    StoredRate rate;
+    rate.m_read = true;
+    rate.m_text = text.toString();
+    rate.m_value = Decimal::parse(text);
+    if (rate.m_value) {
+        rate.m_entered = rate.m_value;
+        return rate;
+    }
+    QString loose = text.trimmed().toString();
+    loose.remove(amount::GroupSeparator);
+    rate.m_entered = loose.isEmpty() ? std::optional<Decimal>(Decimal()) : Decimal::parse(loose);
+    return rate;
+}
+
+Decimal StoredRate::value() const
+{
+    if (!m_value)
+        throw Decimal::notANumber(m_text);
+    return *m_value;
+}
+
+Decimal StoredRate::entered() const
+{
+    if (!m_entered) {
+        QString loose = m_text.trimmed();
+        loose.remove(amount::GroupSeparator);
+        throw Decimal::notANumber(loose);
+    }
+    return amount::round(*m_entered);
+}
+
+Decimal storedGross(QStringView text)
+{
+    return amount::textAsFloat(text);
+}
+
+const Decimal &StoredRow::gross() const
+{
+    if (!m_gross)
+        m_gross = storedGross(grossText);
+    return *m_gross;
+}
+
+StoredRowReader::StoredRowReader(const QStringList &columns, Missing missing)
+{
+    locate(columns, missing);
+}
+
+StoredRowReader::StoredRowReader(const Statement &statement, Missing missing)
+{
+    QStringList columns;
+    for (int i = 0; i < statement.columnCount(); ++i)
+        columns << statement.columnName(i);
+    locate(columns, missing);
+}
+
+void StoredRowReader::locate(const QStringList &columns, Missing missing)
+{
+    for (int f = 0; f < FieldCount; ++f) {
+        const QLatin1StringView name(ColumnNames[f]);
+        m_position[f] = -1;
+        for (int j = 0; j < columns.size() && m_position[f] < 0; ++j)
+            if (columns[j].compare(name, Qt::CaseInsensitive) == 0)
+                m_position[f] = j;
+        if (m_position[f] < 0 && missing == Missing::Refuse)
+            throw DbError(QStringLiteral("%1: alan bulunamadı").arg(name),
+                          QStringLiteral("no such column: %1").arg(name), 0);
+    }
+}
+
+template <typename Text> void StoredRowReader::fill(const Text &text, StoredRow &row)
+{
+    QString *const into[] = {
+        &row.key.employer,  &row.key.periodStart,
+        &row.key.periodEnd, &row.key.type,
+        &row.key.seqNo,     &row.send,
+        &row.address,       &row.phone,
+        &row.employerName,  &row.number,
+        &row.fundNo,        &row.identityNo,
+        &row.insuranceNo,   &row.name,
+        &row.sex,           &row.days,
+        &row.leave,         &row.grossText,
+    };
+    static_assert(std::size(into) == PremiumRate);
+    for (int f = 0; f < PremiumRate; ++f)
+        text(m_position[f], *into[f]);
+    row.m_gross.reset();
+
+    // Rates are the same on most rows of a selection.
+    StoredRate *const rates[] = {&row.premiumRate, &row.depositRate};
+    for (int r = 0; r < 2; ++r) {
+        text(m_position[PremiumRate + r], m_rateText);
+        if (!rates[r]->m_read || m_rateText != rates[r]->m_text)
+            *rates[r] = StoredRate::read(m_rateText);
+    }
+}
+
+void StoredRowReader::read(const Statement &statement, StoredRow &row)
+{
+    fill(
+        [&statement](int position, QString &into) {
+            if (position < 0)
+                into.resize(0);
+            else
+                statement.readText(position, into);
+        },
+        row);
+}
+
+void StoredRowReader::read(const QStringList &values, StoredRow &row)
+{
+    fill(
+        [&values](int position, QString &into) {
+            if (position < 0 || position >= values.size())
+                into.resize(0);
+            else
+                into = values[position];
+        },
+        row);
+}

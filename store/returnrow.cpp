@@ -6,6 +6,8 @@
 #include "app/errors.h"
 #include "store/sqlite.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -55,7 +57,6 @@ QVariantList ReturnKey::values(Scope scope) const
 StoredRate StoredRate::read(QStringView text)
 {
     StoredRate rate;
-    rate.m_read = true;
     rate.m_text = text.toString();
     rate.m_value = Decimal::parse(text);
     if (rate.m_value) {
@@ -124,7 +125,7 @@ void StoredRowReader::locate(const QStringList &columns, Missing missing)
     }
 }
 
-template <typename Text> void StoredRowReader::fill(const Text &text, StoredRow &row)
+QString &StoredRowReader::text(StoredRow &row, int field)
 {
     QString *const into[] = {
         &row.key.employer,  &row.key.periodStart,
@@ -138,39 +139,55 @@ template <typename Text> void StoredRowReader::fill(const Text &text, StoredRow 
         &row.leave,         &row.grossText,
     };
     static_assert(std::size(into) == PremiumRate);
-    for (int f = 0; f < PremiumRate; ++f)
-        text(m_position[f], *into[f]);
-    row.m_gross.reset();
+    return *into[field];
+}
 
-    // Rates are the same on most rows of a selection.
-    StoredRate *const rates[] = {&row.premiumRate, &row.depositRate};
-    for (int r = 0; r < 2; ++r) {
-        text(m_position[PremiumRate + r], m_rateText);
-        if (!rates[r]->m_read || m_rateText != rates[r]->m_text)
-            *rates[r] = StoredRate::read(m_rateText);
-    }
+StoredRate &StoredRowReader::rate(StoredRow &row, int field)
+{
+    return field == PremiumRate ? row.premiumRate : row.depositRate;
 }
 
 void StoredRowReader::read(const Statement &statement, StoredRow &row)
 {
-    fill(
-        [&statement](int position, QString &into) {
-            if (position < 0)
-                into.resize(0);
+    // Most columns repeat the row before (one return's header, its rates), so
+    // a column whose bytes have not changed since it was read into this same
+    // row is neither decoded nor parsed again.
+    const bool sameRow = &row == m_last && row.m_readBy == this;
+    m_last = &row;
+    row.m_readBy = this;
+    for (int f = 0; f < FieldCount; ++f) {
+        const int at = m_position[f];
+        const QByteArrayView bytes = at < 0 ? QByteArrayView() : statement.utf8(at);
+        QByteArray &before = m_bytes[f];
+        if (sameRow && before.size() == bytes.size() &&
+            std::equal(bytes.begin(), bytes.end(), before.cbegin()))
+            continue;
+        before.resize(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), before.begin());
+        if (f < PremiumRate) {
+            if (at < 0)
+                text(row, f).resize(0);
             else
-                statement.readText(position, into);
-        },
-        row);
+                statement.readText(at, text(row, f));
+            if (f == Gross)
+                row.m_gross.reset();
+        } else {
+            rate(row, f) = StoredRate::read(QString::fromUtf8(bytes));
+        }
+    }
 }
 
 void StoredRowReader::read(const QStringList &values, StoredRow &row)
 {
-    fill(
-        [&values](int position, QString &into) {
-            if (position < 0 || position >= values.size())
-                into.resize(0);
-            else
-                into = values[position];
-        },
-        row);
+    m_last = nullptr;
+    row.m_readBy = nullptr;
+    const auto value = [&values, this](int field) {
+        const int at = m_position[field];
+        return at < 0 || at >= values.size() ? QString() : values[at];
+    };
+    for (int f = 0; f < PremiumRate; ++f)
+        text(row, f) = value(f);
+    row.m_gross.reset();
+    for (int f = PremiumRate; f < FieldCount; ++f)
+        rate(row, f) = StoredRate::read(value(f));
 }

@@ -14,6 +14,7 @@
 #include <QVariantList>
 
 class Statement;
+class StoredRowReader;
 
 // The five values that identify one stored return.
 struct ReturnKey {
@@ -57,8 +58,6 @@ class StoredRate
     QString amountText() const { return amount::format(value()); }
 
   private:
-    friend class StoredRowReader;
-    bool m_read = false;
     QString m_text;
     std::optional<Decimal> m_value;   // strict reading
     std::optional<Decimal> m_entered; // lenient reading, unrounded
@@ -99,11 +98,13 @@ struct StoredRow {
   private:
     friend class StoredRowReader;
     mutable std::optional<Decimal> m_gross;
+    const StoredRowReader *m_readBy = nullptr; // the reader that filled it last
 };
 
 // Reads rows of a statement or of a query's result into StoredRow. The
 // columns are found by name once; a column the result lacks reads as empty.
-// A rate that repeats the one of the row before is not read again.
+// A reader that goes through many rows passes the same StoredRow each time:
+// what repeats the row before is then not read again.
 class StoredRowReader
 {
   public:
@@ -114,13 +115,13 @@ class StoredRowReader
     explicit StoredRowReader(const QStringList &columns, Missing missing = Missing::Empty);
     explicit StoredRowReader(const Statement &statement, Missing missing = Missing::Empty);
 
-    // The statement's current row into row, reusing its storage.
+    // The statement's current row into row, reusing its storage. Between two
+    // reads into one row the caller leaves it unchanged or assigns it anew.
     void read(const Statement &statement, StoredRow &row);
     // One row of a query's result, in the order of the columns given.
     void read(const QStringList &values, StoredRow &row);
 
   private:
-    template <typename Text> void fill(const Text &text, StoredRow &row);
     void locate(const QStringList &columns, Missing missing);
 
     enum Field {
@@ -146,6 +147,11 @@ class StoredRowReader
         DepositRate,
         FieldCount
     };
+    static QString &text(StoredRow &row, int field);
+    static StoredRate &rate(StoredRow &row, int field);
+
     int m_position[FieldCount];
-    QString m_rateText; // scratch for the rate texts
+    // What the statement path last read into m_last, column by column.
+    const StoredRow *m_last = nullptr;
+    QByteArray m_bytes[FieldCount];
 };

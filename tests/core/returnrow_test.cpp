@@ -146,6 +146,17 @@ TEST_F(StoredRowRead, FromAStatementAndFromAQueryAlike)
     }
     expectRows(fromStatement);
 
+    // A new row each time, very likely at the same address: nothing of the
+    // row before may be taken for it.
+    st.reset();
+    QList<StoredRow> fresh;
+    while (st.step()) {
+        StoredRow one;
+        reader.read(st, one);
+        fresh << one;
+    }
+    expectRows(fresh);
+
     const QList<QStringList> all = ws.dm->select(u("select * from bodro order by IDSIRA"));
     Statement names = ws.dm->db().prepare(u("select * from bodro limit 0"));
     QStringList columns;

@@ -60,12 +60,16 @@ StoredRate StoredRate::read(QStringView text)
     rate.m_text = text.toString();
     rate.m_value = Decimal::parse(text);
     if (rate.m_value) {
-        rate.m_entered = rate.m_value;
+        rate.m_rounded = amount::round(*rate.m_value);
+        rate.m_entered = rate.m_rounded;
         return rate;
     }
     QString loose = text.trimmed().toString();
     loose.remove(amount::GroupSeparator);
-    rate.m_entered = loose.isEmpty() ? std::optional<Decimal>(Decimal()) : Decimal::parse(loose);
+    if (loose.isEmpty())
+        rate.m_entered = Decimal();
+    else if (const std::optional<Decimal> value = Decimal::parse(loose))
+        rate.m_entered = amount::round(*value);
     return rate;
 }
 
@@ -76,6 +80,13 @@ Decimal StoredRate::value() const
     return *m_value;
 }
 
+Decimal StoredRate::rounded() const
+{
+    if (!m_rounded)
+        throw Decimal::notANumber(m_text);
+    return *m_rounded;
+}
+
 Decimal StoredRate::entered() const
 {
     if (!m_entered) {
@@ -83,7 +94,7 @@ Decimal StoredRate::entered() const
         loose.remove(amount::GroupSeparator);
         throw Decimal::notANumber(loose);
     }
-    return amount::round(*m_entered);
+    return *m_entered;
 }
 
 Decimal storedGross(QStringView text)

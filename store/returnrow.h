@@ -49,7 +49,7 @@ class StoredRate
     // included, is refused with ConversionError naming it.
     Decimal value() const;
     // The same, rounded to two decimals as an amount field rounds it.
-    Decimal rounded() const { return amount::round(value()); }
+    Decimal rounded() const;
     // The number the entry screen shows back: group separators ignored, an
     // empty text 0, rounded to two decimals. Refuses any other text that is
     // not a number.
@@ -60,7 +60,8 @@ class StoredRate
   private:
     QString m_text;
     std::optional<Decimal> m_value;   // strict reading
-    std::optional<Decimal> m_entered; // lenient reading, unrounded
+    std::optional<Decimal> m_rounded; // m_value to two decimals
+    std::optional<Decimal> m_entered; // lenient reading, to two decimals
 };
 
 // The gross pay that the amount field reads from a stored YATBRUT text: every

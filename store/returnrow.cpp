@@ -99,7 +99,28 @@ Decimal StoredRate::entered() const
 
 Decimal storedGross(QStringView text)
 {
-    return amount::textAsFloat(text);
+    // Stored pay is amount text ("1,234.56"): its digits, read straight, are
+    // the hundredths that the amount field would make of it. Any other text
+    // takes the amount field's own way.
+    long long hundredths = 0;
+    int digits = 0;
+    int decimals = -1;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9') {
+            if (++digits > 17)
+                return amount::textAsFloat(text);
+            hundredths = hundredths * 10 + (c.unicode() - u'0');
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == u'.' && decimals < 0) {
+            decimals = 0;
+        } else if (c != u',' || decimals >= 0) {
+            return amount::textAsFloat(text);
+        }
+    }
+    if (decimals != 2)
+        return amount::textAsFloat(text);
+    return Decimal(hundredths).shiftedRight(2);
 }
 
 const Decimal &StoredRow::gross() const

@@ -1,6 +1,7 @@
 // The stored-row codec: what each reading makes of a stored rate and gross
 // pay, rows read alike from a statement and from a query, and the return key
 // as the statements bind it.
+#include "controls/amounttext.h"
 #include "core/testutil.h"
 #include "store/returnrow.h"
 #include "store/sqlite.h"
@@ -79,6 +80,15 @@ TEST(StoredGross, ReadAsTheAmountFieldReadsIt)
     for (const auto &[text, value] : cases) {
         SCOPED_TRACE(text);
         EXPECT_EQ(storedGross(u(text)).toPlain(), u(value));
+    }
+    // Stored amount text is read by its digits; everything near that form
+    // must still come out as the amount field reads it.
+    for (const char *text :
+         {"1,234.56", "12,345,678,901,234.99", "99,999,999,999,999.99", "999,999,999,999,999.99",
+          ".50", "5.", "5.5", "5.555", "1,2,3.45", "1.2,3", "-5.00", " 5.00", "5.00 ", "1e3.00",
+          "0", "0.00", "00,012.30", "1..00", ",.12"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(storedGross(u(text)), amount::textAsFloat(u(text)));
     }
 }
 

@@ -14,6 +14,7 @@
 #include "entry/csvimport.h"
 #include "entry/headerrules.h"
 #include "entry/importdialog.h"
+#include "entry/lookups.h"
 #include "entry/returnstore.h"
 #include "store/dm.h"
 
@@ -377,7 +378,7 @@ void TForm1::FormCreate()
     // (amount text "1,234.56", dates "dd.mm.yyyy"), so the opening has no
     // process-wide formats to set.
     EntryState &state = m_ctx.session.entry;
-    resetGrid(); // also closes the query slots
+    resetGrid(); // also ends any loaded return
     setHeaderToOpening();
     setTotalsToZero();
     state.rowCounter = 1;
@@ -390,15 +391,7 @@ void TForm1::FormCreate()
     const QString probe = yazmiktar->text();
     state.groupChar = probe.size() > 1 && probe[1] == u'.' ? QLatin1Char('.') : QLatin1Char(',');
 
-    emptyStaging();
-    m_ctx.dm.Query3.close();
-}
-
-void TForm1::closeQuerySlots()
-{
-    Tdm &dm = m_ctx.dm;
-    for (Query *q : {&dm.Query1, &dm.Query2, &dm.Query3, &dm.prnquery, &dm.dosquery})
-        q->close();
+    returnstore::emptyStaging(m_ctx.dm);
 }
 
 void TForm1::setHeaderToOpening()
@@ -480,19 +473,12 @@ void TForm1::ALSIRANOExit()
 void TForm1::lookUpEmployer()
 {
     m_ctx.session.entry.employerNo = registryNumber();
-    Query &q = m_ctx.dm.Query2;
-    q.close();
-    q.setSql(QStringLiteral("select DISTINCT ISVISADRES, ISVTELNO, ISVISIM  from bodro where "
-                            "YATISVER = ?"),
-             {m_ctx.session.entry.employerNo});
-    q.open();
-    if (q.isEmpty())
+    const auto found = entrylookup::employerDetails(m_ctx.dm, m_ctx.session.entry.employerNo);
+    if (!found)
         return;
-    q.first();
-    ALADRES->setPlainText(q.field(QStringLiteral("ISVISADRES")));
-    ALTELNO->setText(q.field(QStringLiteral("ISVTELNO")));
-    alisvadi->setPlainText(q.field(QStringLiteral("ISVISIM")));
-    q.close();
+    ALADRES->setPlainText(found->address);
+    ALTELNO->setText(found->phone);
+    alisvadi->setPlainText(found->name);
 }
 
 void TForm1::DEVREILKExit()
@@ -663,7 +649,7 @@ void TForm1::setGridCells(const GridCells &cells)
 
 void TForm1::resetGrid()
 {
-    closeQuerySlots();
+    m_return = {};
     const std::array<int, ColumnCount> &widths = columnWidths();
     for (int c = 0; c < ColumnCount; ++c)
         alyatgir->setColumnWidth(c, widths[c]);
@@ -774,19 +760,8 @@ bool TForm1::alyatgirKeyDown(int key, bool rightLeaves)
     KeyEnv env;
     env.asil = ALBODTUR1->isChecked();
     env.say = [this](const QString &text) { m_ctx.platform.showMessage(text); };
-    env.lookUp = [this](const QString &sarvekNo) -> std::optional<Employee> {
-        Query &q = m_ctx.dm.Query1;
-        q.close();
-        q.setSql(QStringLiteral("select YATKIMLIK, YATISIM, YATCINS, YATCALGUN, YATSSKNO  from "
-                                "bodro where YATSRVNO = ?"),
-                 {sarvekNo});
-        q.open();
-        if (q.isEmpty())
-            return std::nullopt;
-        q.first();
-        return Employee{q.field(QStringLiteral("YATKIMLIK")), q.field(QStringLiteral("YATSSKNO")),
-                        q.field(QStringLiteral("YATISIM")), q.field(QStringLiteral("YATCINS")),
-                        q.field(QStringLiteral("YATCALGUN"))};
+    env.lookUp = [this](const QString &fundNo) {
+        return entrylookup::employeeDetails(m_ctx.dm, fundNo);
     };
     const bool acts =
         applyKeyRules(cells, cursor, rightLeaves ? Key::Right : Key::Other, rowCounter, env);
@@ -861,15 +836,9 @@ bool TForm1::gridEditorKey(QKeyEvent *event)
 
 // ---------------------------------------------------------------- commands
 
-void TForm1::emptyStaging()
-{
-    m_ctx.dm.Query2.close();
-    returnstore::emptyStaging(m_ctx.dm);
-}
-
 void TForm1::yeniacClick()
 {
-    emptyStaging();
+    returnstore::emptyStaging(m_ctx.dm);
     resetGrid();
     // Clearing the header is not the user leaving its fields: no exit checks.
     m_movingFocus = true;
@@ -882,7 +851,7 @@ void TForm1::yeniacClick()
 
 void TForm1::BitBtnIptalClick()
 {
-    emptyStaging();
+    returnstore::emptyStaging(m_ctx.dm);
     resetGrid();
     recomputeTotals();
     m_ctx.session.entry.seqNo = QStringLiteral("1");
@@ -905,9 +874,9 @@ void TForm1::BitBtnSatirSilClick()
 
 void TForm1::BitBtnCikisClick()
 {
-    emptyStaging();
+    returnstore::emptyStaging(m_ctx.dm);
     m_ctx.session.entry.rowCounter = 1;
-    m_ctx.dm.Query3.close();
+    m_return = {};
     m_closing = true;
     reject();
 }

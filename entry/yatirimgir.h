@@ -7,6 +7,7 @@
 
 #include "entry/gridrules.h"
 #include "entry/headerrules.h"
+#include "entry/returnstore.h"
 
 #include <QDialog>
 #include <QList>
@@ -118,7 +119,7 @@ class TForm1 : public QDialog
     QList<QStringList> gridRows() const;
     // Every cell of the grid, title row 0 included.
     entrygrid::GridCells gridCells() const;
-    // Grid reset of "Yeni Aç" and "İptal": query slots closed, titles, one
+    // Grid reset of "Yeni Aç" and "İptal": no loaded return, titles, one
     // template row "1", row counter 1. The cursor goes to row 1, column 1.
     void resetGrid();
     // The four totals rebuilt from the grid's columns.
@@ -137,8 +138,6 @@ class TForm1 : public QDialog
     void wireHandlers();
     void installKeyHandling();
     void ALKAZAKeyDown(int key);
-    void emptyStaging();
-    void closeQuerySlots();
     void setHeaderToOpening();
     void setTotalsToZero();
     void focusBack(QWidget *field);
@@ -171,4 +170,6 @@ class TForm1 : public QDialog
     bool m_movingFocus = false; // the program moves the focus: no exit checks
     bool m_closing = false;
     QLineEdit *m_cellEdit = nullptr;
+    // The return on screen, when a reload brought it.
+    returnstore::ReturnSession m_return;
 };

@@ -85,6 +85,7 @@ void TForm1::kayitbtnClick()
         m_ctx.platform.showMessage(result.message);
         return;
     }
+    m_return = {};
     m_ctx.platform.showMessage(SavedMessage);
     state.rowCounter = 1;
     yeniacClick();
@@ -99,7 +100,7 @@ void TForm1::guncelleClick()
     EntryState &state = m_ctx.session.entry;
     const ReturnHeader header = saveHeader(*this, state.seqNo);
     state.employerNo = header.key.employer;
-    if (!returnstore::isLoaded(m_ctx.dm) &&
+    if (!m_return.loaded &&
         m_ctx.platform.confirm(QStringLiteral(
             "Var olan Kayıt ile Güncellenecek Kayıt Farklıdır. Güncelemeye Devam Ederseniz Eski "
             "Bilgiler Silinecektir..! Yine de Güncellemek istiyormusunuz ?")) != Answer::Yes) {
@@ -120,6 +121,7 @@ void TForm1::guncelleClick()
         m_ctx.platform.showMessage(result.message);
         return;
     }
+    m_return = {};
     m_ctx.platform.showWarning(QStringLiteral("Kayıt Güncellendi!"));
     state.rowCounter = 1;
     yeniacClick();
@@ -143,6 +145,7 @@ void TForm1::devkayitClick()
         m_ctx.platform.showMessage(result.message);
         return;
     }
+    m_return = {};
     state.seqNo = result.seqNo;
     m_ctx.platform.showMessage(SavedMessage);
     state.rowCounter = 1;
@@ -165,15 +168,18 @@ bool TForm1::rowsReadyToStore()
 void TForm1::bitlistClick()
 {
     EntryState &state = m_ctx.session.entry;
-    emptyStaging();
+    returnstore::emptyStaging(m_ctx.dm);
     state.rowCounter = 1;
+    m_return = {};
     const returnstore::ReturnKey key{state.employerNo, state.periodStart, state.periodEnd,
                                      state.pickedType, state.seqNo};
-    if (!returnstore::loadReturn(m_ctx.dm, key)) {
+    const std::optional<returnstore::ReloadedReturn> found =
+        returnstore::reloadReturn(m_ctx.dm, key);
+    if (!found) {
         m_ctx.platform.showMessage(QStringLiteral("Böyle Bir Kayıt Bulunamadı"));
         return;
     }
-    const returnstore::ReloadedReturn loaded = returnstore::reloadedFrom(m_ctx.dm.Query3);
+    const returnstore::ReloadedReturn &loaded = *found;
 
     ALADRES->setPlainText(loaded.address);
     ALTELNO->setText(loaded.phone);
@@ -192,6 +198,7 @@ void TForm1::bitlistClick()
     topprim->setTextAsFloat(loaded.totalPremium);
     topdepo->setTextAsFloat(loaded.totalDeposit);
     TOPPD->setTextAsFloat(loaded.totalBoth);
+    m_return = {true, key};
 }
 
 namespace
@@ -230,7 +237,7 @@ void showPick(TForm1 &f, EntryState &state, const returnstore::ReturnPick &pick)
 // Finds the stored return of the typed employer and period.
 void TForm1::BitBtnBulClick()
 {
-    emptyStaging();
+    returnstore::emptyStaging(m_ctx.dm);
     auto list = std::make_unique<Tfrmbordlist>(m_ctx, this);
     list->ALISVERNO->setText(registryNumber());
     list->ALDEVREILK->setText(periodStartText());

@@ -168,6 +168,8 @@ class EntryStoreTest : public QObject
     void threeWayDialog_data();
     void threeWayDialog();
     void updateAsksOnlyWithoutALoadedReturn();
+    void loadedReturnEnds_data();
+    void loadedReturnEnds();
     void updateOfAReturnThatIsNotStored();
     void reloadFillsHeaderGridAndTotals();
     void reloadOfNothingSaysSo();
@@ -297,6 +299,42 @@ void EntryStoreTest::updateAsksOnlyWithoutALoadedReturn()
     QCOMPARE(s.messages(), (QStringList{UpdateConfirm, "İşlem İptal edildi"}));
     QCOMPARE(s.stored().size(), 2);
     QCOMPARE(s.gridRows(), 2);
+}
+
+void EntryStoreTest::loadedReturnEnds_data()
+{
+    QTest::addColumn<bool>("discard");
+    QTest::newRow("İptal") << true;
+    QTest::newRow("reload that finds nothing") << false;
+}
+
+// Once the reloaded rows are gone from the screen, an update of what is typed
+// there asks first.
+void EntryStoreTest::loadedReturnEnds()
+{
+    QFETCH(bool, discard);
+    Screen s;
+    QVERIFY(s.ok);
+    store(s.ws, 2);
+    s.header();
+    pickNext(Employer);
+    s.click(s.form->BitBtnBul);
+    QCOMPARE(s.gridRows(), 3);
+
+    if (discard) {
+        s.click(s.form->BitBtnIptal);
+    } else {
+        s.ws.ctx->session.entry.seqNo = QStringLiteral("2");
+        s.form->bitlistClick();
+        QCOMPARE(s.messages(), QStringList{"Böyle Bir Kayıt Bulunamadı"});
+        s.ws.ctx->session.entry.seqNo = QStringLiteral("1");
+    }
+    s.ws.platform.clearShown();
+    s.rows({employee(1, "555555", "Yeni", "3,000.00")});
+    s.ws.platform.answers = {Answer::No};
+    s.click(s.form->guncelle);
+    QCOMPARE(s.messages(), (QStringList{UpdateConfirm, "İşlem İptal edildi"}));
+    QCOMPARE(s.stored().size(), 2);
 }
 
 void EntryStoreTest::updateOfAReturnThatIsNotStored()

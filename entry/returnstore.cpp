@@ -200,7 +200,10 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
     } catch (const DbError &e) {
         result.status = failureStatus(step);
         result.message = failureText(kind, step, e);
-        return result;
+    } catch (const IoError &e) {
+        // The database file could not be reached or made; its text says why.
+        result.status = failureStatus(step);
+        result.message = e.message();
     }
     return result;
 }

@@ -75,7 +75,9 @@ bool returnExists(Tdm &dm, const ReturnKey &key);
 
 // Every save is refused with the read-only message (Status::Failed) before
 // anything is attempted when the database file or its folder cannot be
-// written.
+// written, and reports a database file that cannot be opened or made the same
+// way. Only a stored sequence number that is not a number is thrown
+// (ConversionError).
 
 // Stores the rows as a new return under header.key. Every row is staged (so
 // each cell is width-checked); rows without a Sarvek number are not stored.

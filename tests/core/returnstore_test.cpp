@@ -1,6 +1,8 @@
 // Saving, updating, further records and reloading of returns against real
 // SQLite files: what is stored, that a failure stores nothing at all, and what
 // a reload puts back on the screen.
+#include "app/context.h"
+#include "app/errors.h"
 #include "core/testutil.h"
 #include "entry/lookups.h"
 #include "entry/returnstore.h"
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 
 using namespace returnstore;
@@ -355,6 +358,36 @@ TEST_F(ReturnStore, TenthRecordIsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(fileHash(dm().databasePath()), before);
 }
 
+// A database that cannot be opened or made fails every save with its reason,
+// as any other failure of the file does, instead of escaping the save.
+TEST(ReturnStoreFile, UnreachableDatabaseFailsEverySaveWithItsReason)
+{
+    using Save = SaveResult (*)(Tdm &, const ReturnHeader &, const QList<GridRow> &);
+    const Save saves[] = {saveNew, updateReturn, saveSecondRecord};
+    struct Case {
+        bool dataIsAFile; // else a folder stands where the database file goes
+        const char *reason;
+    };
+    const Case cases[] = {{false, "Veritabanı dosyası yerinde bir klasör var"},
+                          {true, "Veri klasörü oluşturulamadı"}};
+    for (const Case &c : cases) {
+        for (Save save : saves) {
+            Workspace ws;
+            if (c.dataIsAFile) {
+                QFile data(ws.dm->dataDir());
+                ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+            } else {
+                ASSERT_TRUE(QDir().mkpath(ws.dm->databasePath()));
+            }
+            SaveResult r;
+            ASSERT_NO_THROW(r = save(*ws.dm, header(), {row("1", "111111")})) << c.reason;
+            EXPECT_EQ(r.status, SaveResult::Status::Failed) << c.reason;
+            EXPECT_TRUE(r.message.startsWith(QString::fromUtf8(c.reason)))
+                << r.message.toStdString();
+        }
+    }
+}
+
 TEST_F(ReturnStore, QuotesInValuesRoundTrip)
 {
     ReturnHeader h = header();
@@ -514,6 +547,26 @@ TEST_F(ReturnStore, LookUpsReadTheFirstMatchingRowIntoTheirFields)
                 *c.details)
                 << c.fundNo;
     }
+}
+
+// A command's failure reaches the general error box whatever was thrown, and
+// the command ends there.
+TEST(GuardedTest, ShowsAnyFailureAndEndsTheCommand)
+{
+    Workspace ws;
+    bool after = false;
+    EXPECT_FALSE(guarded(ws.platform, [&] {
+        throw ConversionError(QStringLiteral("'x' geçerli bir tamsayı değil"));
+        after = true;
+    }));
+    EXPECT_FALSE(guarded(ws.platform, [&] {
+        throw 42;
+        after = true;
+    }));
+    EXPECT_TRUE(guarded(ws.platform, [] {}));
+    EXPECT_FALSE(after);
+    EXPECT_EQ(ws.platform.texts(),
+              (QStringList{QStringLiteral("'x' geçerli bir tamsayı değil"), UnknownFailureText}));
 }
 
 TEST(ReturnPickTest, SplitsTheRegistryNumberAndReadsThePeriod)

@@ -23,51 +23,13 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class TMoneyEdit;
+enum class PrintScope;
 
 class TForm1 : public QDialog
 {
     Q_OBJECT
   public:
     explicit TForm1(AppContext &ctx, QWidget *parent = nullptr);
-
-    // Header: the employer registry number in three parts, the employer, the
-    // period, the return type and the send switch.
-    QLineEdit *ALKAZA = nullptr;
-    QLineEdit *ALFIHRIST = nullptr;
-    QLineEdit *ALSIRANO = nullptr;
-    QDateEdit *DEVREILK = nullptr;
-    QDateEdit *DEVRESON = nullptr;
-    QPlainTextEdit *ALADRES = nullptr;
-    QLineEdit *ALTELNO = nullptr;
-    QPlainTextEdit *alisvadi = nullptr;
-    QRadioButton *ALBODTUR1 = nullptr; // ASIL
-    QRadioButton *ALBODTUR2 = nullptr; // EK
-    QCheckBox *yatgonder = nullptr;
-
-    // The employee grid: row 0 holds the titles (hidden behind the header
-    // view), rows 1 .. rowCount() - 1 the employees; every cell has an item.
-    QTableWidget *alyatgir = nullptr;
-
-    // Totals, disabled; yazmiktar is the hidden number <-> amount text converter.
-    TMoneyEdit *topbrut = nullptr;
-    TMoneyEdit *topprim = nullptr;
-    TMoneyEdit *topdepo = nullptr;
-    TMoneyEdit *TOPPD = nullptr;
-    TMoneyEdit *yazmiktar = nullptr;
-
-    QPushButton *BitBtnBul = nullptr;
-    QPushButton *bitlist = nullptr;        // hidden: reload of a picked return
-    QPushButton *btnayilksonyap = nullptr; // hidden: month-end rule
-    QPushButton *devkayit = nullptr;       // hidden: second record of a period
-    QPushButton *BitTumSubeYazdir = nullptr;
-    QPushButton *kayitbtn = nullptr;
-    QPushButton *BitBtnIptal = nullptr;
-    QPushButton *BitBtnSatirSil = nullptr;
-    QPushButton *guncelle = nullptr;
-    QPushButton *yeniac = nullptr;
-    QPushButton *BitBtnYazdir = nullptr;
-    QPushButton *BitBtnCikis = nullptr;
-    QPushButton *BitBtnIceAktar = nullptr; // employees from a spreadsheet
 
     // Opening steps; run once by the constructor.
     void FormCreate();
@@ -134,6 +96,45 @@ class TForm1 : public QDialog
     void keyPressEvent(QKeyEvent *event) override;
 
   private:
+    // Header: the employer registry number in three parts, the employer, the
+    // period, the return type and the send switch.
+    QLineEdit *ALKAZA = nullptr;
+    QLineEdit *ALFIHRIST = nullptr;
+    QLineEdit *ALSIRANO = nullptr;
+    QDateEdit *DEVREILK = nullptr;
+    QDateEdit *DEVRESON = nullptr;
+    QPlainTextEdit *ALADRES = nullptr;
+    QLineEdit *ALTELNO = nullptr;
+    QPlainTextEdit *alisvadi = nullptr;
+    QRadioButton *ALBODTUR1 = nullptr; // ASIL
+    QRadioButton *ALBODTUR2 = nullptr; // EK
+    QCheckBox *yatgonder = nullptr;
+
+    // The employee grid: row 0 holds the titles (hidden behind the header
+    // view), rows 1 .. rowCount() - 1 the employees; every cell has an item.
+    QTableWidget *alyatgir = nullptr;
+
+    // Totals, disabled; yazmiktar is the hidden number <-> amount text converter.
+    TMoneyEdit *topbrut = nullptr;
+    TMoneyEdit *topprim = nullptr;
+    TMoneyEdit *topdepo = nullptr;
+    TMoneyEdit *TOPPD = nullptr;
+    TMoneyEdit *yazmiktar = nullptr;
+
+    QPushButton *BitBtnBul = nullptr;
+    QPushButton *bitlist = nullptr;        // hidden: reload of a picked return
+    QPushButton *btnayilksonyap = nullptr; // hidden: month-end rule
+    QPushButton *devkayit = nullptr;       // hidden: second record of a period
+    QPushButton *BitTumSubeYazdir = nullptr;
+    QPushButton *kayitbtn = nullptr;
+    QPushButton *BitBtnIptal = nullptr;
+    QPushButton *BitBtnSatirSil = nullptr;
+    QPushButton *guncelle = nullptr;
+    QPushButton *yeniac = nullptr;
+    QPushButton *BitBtnYazdir = nullptr;
+    QPushButton *BitBtnCikis = nullptr;
+    QPushButton *BitBtnIceAktar = nullptr; // employees from a spreadsheet
+
     void buildLayout();
     void wireHandlers();
     void installKeyHandling();
@@ -143,6 +144,13 @@ class TForm1 : public QDialog
     void focusBack(QWidget *field);
     void lookUpEmployer();
     entryheader::PartExit leavePart(QLineEdit *field, entryheader::RegistryPart part);
+    // The save header as the screen shows it at the moment of the click.
+    returnstore::ReturnHeader saveHeader(const QString &seqNo) const;
+    // Clears the screen, puts the picked return's key on it and reloads it.
+    void showPick(const returnstore::ReturnPick &pick);
+    // Selects the records, puts the title totals into the total fields and
+    // opens the printout's preview; a message instead when nothing is stored.
+    void printRecords(PrintScope scope);
 
     // Grid plumbing: one line editor rides on the current cell and holds the
     // keyboard focus for the grid. Every edit goes straight into the cell, so

@@ -32,25 +32,24 @@ namespace
 const QString TypeMissing = QStringLiteral("Lütfen Yatırım Yapılacak Bodro Türünü Seçiniz");
 const QString SavedMessage = QStringLiteral("Kayıt işlemi başarılı oldu !.. ");
 
-// The save header as the screen shows it at the moment of the click.
-ReturnHeader saveHeader(const TForm1 &f, const QString &seqNo)
+} // namespace
+
+ReturnHeader TForm1::saveHeader(const QString &seqNo) const
 {
     ReturnHeader h;
-    h.key.employer = f.registryNumber();
-    h.key.periodStart = f.periodStartText();
-    h.key.periodEnd = f.periodEndText();
-    h.key.type = f.ALBODTUR1->isChecked()   ? QStringLiteral("01")
-                 : f.ALBODTUR2->isChecked() ? QStringLiteral("02")
-                                            : QString();
+    h.key.employer = registryNumber();
+    h.key.periodStart = periodStartText();
+    h.key.periodEnd = periodEndText();
+    h.key.type = ALBODTUR1->isChecked()   ? QStringLiteral("01")
+                 : ALBODTUR2->isChecked() ? QStringLiteral("02")
+                                          : QString();
     h.key.seqNo = seqNo;
-    h.send = f.yatgonder->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    h.address = f.ALADRES->toPlainText();
-    h.phone = f.ALTELNO->text();
-    h.name = f.alisvadi->toPlainText();
+    h.send = yatgonder->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    h.address = ALADRES->toPlainText();
+    h.phone = ALTELNO->text();
+    h.name = alisvadi->toPlainText();
     return h;
 }
-
-} // namespace
 
 // Stores the return on screen as a new return.
 void TForm1::kayitbtnClick()
@@ -58,7 +57,7 @@ void TForm1::kayitbtnClick()
     if (!completeOpenCell() || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
-    const ReturnHeader header = saveHeader(*this, state.seqNo);
+    const ReturnHeader header = saveHeader(state.seqNo);
     state.employerNo = header.key.employer;
     if (header.key.type.isEmpty()) {
         m_ctx.platform.showMessage(TypeMissing);
@@ -98,7 +97,7 @@ void TForm1::guncelleClick()
     if (!completeOpenCell() || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
-    const ReturnHeader header = saveHeader(*this, state.seqNo);
+    const ReturnHeader header = saveHeader(state.seqNo);
     state.employerNo = header.key.employer;
     if (!m_return.loaded &&
         m_ctx.platform.confirm(QStringLiteral(
@@ -133,7 +132,7 @@ void TForm1::devkayitClick()
     if (!completeOpenCell() || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
-    const ReturnHeader header = saveHeader(*this, state.seqNo);
+    const ReturnHeader header = saveHeader(state.seqNo);
     if (header.key.type.isEmpty()) {
         m_ctx.platform.showMessage(TypeMissing);
         return;
@@ -215,24 +214,24 @@ std::optional<returnstore::ReturnPick> pickFromList(std::unique_ptr<ReturnListDi
                                  list->VERBDRDEVMIK->text());
 }
 
-// Clears the screen, puts the picked return's key on it and reloads it.
-void showPick(TForm1 &f, EntryState &state, const returnstore::ReturnPick &pick)
+} // namespace
+
+void TForm1::showPick(const returnstore::ReturnPick &pick)
 {
-    f.yeniacClick();
-    f.ALKAZA->setText(pick.district);
-    f.ALFIHRIST->setText(pick.index);
-    f.ALSIRANO->setText(pick.sequence);
-    f.DEVREILK->setDate(pick.start);
-    f.DEVRESON->setDate(pick.end);
+    EntryState &state = m_ctx.session.entry;
+    yeniacClick();
+    ALKAZA->setText(pick.district);
+    ALFIHRIST->setText(pick.index);
+    ALSIRANO->setText(pick.sequence);
+    DEVREILK->setDate(pick.start);
+    DEVRESON->setDate(pick.end);
     state.pickedType = pick.type;
     state.seqNo = pick.seqNo;
-    state.employerNo = f.registryNumber();
-    state.periodStart = f.periodStartText();
-    state.periodEnd = f.periodEndText();
-    f.bitlistClick();
+    state.employerNo = registryNumber();
+    state.periodStart = periodStartText();
+    state.periodEnd = periodEndText();
+    bitlistClick();
 }
-
-} // namespace
 
 // Finds the stored return of the typed employer and period.
 void TForm1::BitBtnBulClick()
@@ -243,7 +242,7 @@ void TForm1::BitBtnBulClick()
     list->ALDEVREILK->setText(periodStartText());
     list->ALDEVRESON->setText(periodEndText());
     if (const auto pick = pickFromList(std::move(list)))
-        showPick(*this, m_ctx.session.entry, *pick);
+        showPick(*pick);
 }
 
 // Picks a stored return from the all-returns list and loads it.
@@ -263,5 +262,5 @@ void TForm1::F10Pick()
     list->ALDEVREILK->setText(state.periodStart);
     list->ALDEVRESON->setText(state.periodEnd);
     if (const auto pick = pickFromList(std::move(list)))
-        showPick(*this, state, *pick);
+        showPick(*pick);
 }

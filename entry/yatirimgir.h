@@ -1,8 +1,10 @@
 // TForm1, the entry screen "Aylık Yatırım Girişi": one monthly return is typed
 // here (employer header, employee grid, computed totals), started over,
 // saved, found again and printed. The screen does widget work only; its rules
-// live in headerrules, gridrules and arithmetic beside it. The save, update,
-// find and print commands are in yatirimgir_store.cpp and yatirimgir_print.cpp.
+// live in headerrules, gridrules and arithmetic beside it, its statements in
+// returnstore and lookups. The grid and the clearing commands are in
+// yatirimgir_grid.cpp; the save, update, find and print commands in
+// yatirimgir_store.cpp and yatirimgir_print.cpp.
 #pragma once
 
 #include "entry/gridrules.h"

@@ -5,8 +5,10 @@
 #include "app/platform.h"
 #include "app/session.h"
 
+#include <exception>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 class Tdm;
 
@@ -23,8 +25,14 @@ struct AppContext {
     QPointer<QObject> frmbordlistall;
 };
 
-// Runs a handler; an exception it does not catch is shown in a plain message
-// box and the handler ends there. The caller's window keeps its content.
+// The text of the general error box for a failure that carries no text.
+inline const QString UnknownFailureText =
+    QStringLiteral("Beklenmeyen bir hata oluştu. İşlem tamamlanamadı.");
+
+// Runs a handler; whatever it throws and does not catch is shown in the
+// general error box and the handler ends there. The caller's window keeps its
+// content. Every command of every screen runs through here, so that no
+// exception crosses Qt's event dispatch.
 template <class F> bool guarded(Platform &platform, F &&handler)
 {
     try {
@@ -32,6 +40,8 @@ template <class F> bool guarded(Platform &platform, F &&handler)
         return true;
     } catch (const std::exception &e) {
         platform.showMessage(QString::fromUtf8(e.what()));
-        return false;
+    } catch (...) {
+        platform.showMessage(UnknownFailureText);
     }
+    return false;
 }

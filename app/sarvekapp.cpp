@@ -1,8 +1,10 @@
-// The general error box and the Turkish set-up of Qt.
+// The last-resort error box and the Turkish set-up of Qt.
 #include "app/sarvekapp.h"
 
+#include "app/context.h"
 #include "app/platform.h"
 
+#include <cstdio>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -12,16 +14,24 @@ SarvekApplication::SarvekApplication(int &argc, char **argv) : QApplication(argc
 
 bool SarvekApplication::notify(QObject *receiver, QEvent *event)
 {
+    // Commands report their failures through guarded(); reaching here means
+    // an event handler let one escape, which is a fault of the program. It is
+    // logged and still shown, so that the user is not left without a word.
+    QString text;
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        const QString text = QString::fromUtf8(e.what());
-        if (m_platform)
-            m_platform->showMessage(text);
-        else
-            QMessageBox::critical(nullptr, QStringLiteral("Sarvek Bodro"), text);
-        return true;
+        text = QString::fromUtf8(e.what());
+    } catch (...) {
+        text = UnknownFailureText;
     }
+    std::fprintf(stderr, "sarvek: failure escaped an event handler: %s\n",
+                 text.toLocal8Bit().constData());
+    if (m_platform)
+        m_platform->showMessage(text);
+    else
+        QMessageBox::critical(nullptr, QStringLiteral("Sarvek Bodro"), text);
+    return true;
 }
 
 void SarvekApplication::useTurkish()

@@ -1,6 +1,7 @@
-// The application object. Its notify() is the general error box: an exception
-// that escapes an event handler is shown with its text in a plain message box,
-// and the program goes on.
+// The application object. Every command shows its own failures through
+// guarded(); notify() is only the net under that: an exception that still
+// escapes an event handler is logged to stderr, shown with its text in a plain
+// message box, and the program goes on.
 #pragma once
 
 #include <QApplication>

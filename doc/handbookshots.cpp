@@ -218,11 +218,11 @@ int main(int argc, char **argv)
         state.periodStart = QStringLiteral("01.03.2026");
         state.periodEnd = QStringLiteral("31.03.2026");
         state.pickedType = QStringLiteral("01");
-        form->ALKAZA->setText(QStringLiteral("01"));
-        form->ALFIHRIST->setText(QStringLiteral("0001"));
-        form->ALSIRANO->setText(QStringLiteral("000001"));
-        form->DEVREILK->setDate(QDate(2026, 3, 1));
-        form->DEVRESON->setDate(QDate(2026, 3, 31));
+        form->findChild<QLineEdit *>(QStringLiteral("ALKAZA"))->setText(QStringLiteral("01"));
+        form->findChild<QLineEdit *>(QStringLiteral("ALFIHRIST"))->setText(QStringLiteral("0001"));
+        form->findChild<QLineEdit *>(QStringLiteral("ALSIRANO"))->setText(QStringLiteral("000001"));
+        form->findChild<QDateEdit *>(QStringLiteral("DEVREILK"))->setDate(QDate(2026, 3, 1));
+        form->findChild<QDateEdit *>(QStringLiteral("DEVRESON"))->setDate(QDate(2026, 3, 31));
         form->bitlistClick();
         form->resize(1280, 720);
         form->show();

@@ -200,11 +200,11 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
     } catch (const DbError &e) {
         result.status = failureStatus(step);
         result.message = failureText(kind, step, e);
-        return result;
+    } catch (const IoError &e) {
+        // The database file could not be reached or made; its text says why.
+        result.status = failureStatus(step);
+        result.message = e.message();
     }
-    // The rows on screen are stored now; they no longer count as a loaded
-    // return waiting for its update.
-    dm.Query3.close();
     return result;
 }
 
@@ -293,14 +293,32 @@ SaveResult saveSecondRecord(Tdm &dm, const ReturnHeader &header, const QList<Gri
     return runSave(dm, Kind::Second, header, rows);
 }
 
+namespace
+{
+
+void openReturn(Query &q, const ReturnKey &key)
+{
+    q.setSql(QStringLiteral("select * from bodro WHERE ") + ReturnKey::where() +
+                 QStringLiteral(" order by IDSIRA asc"),
+             key.values());
+    q.open();
+}
+
+} // namespace
+
 bool loadReturn(Tdm &dm, const ReturnKey &key)
 {
-    dm.Query3.close();
-    dm.Query3.setSql(QStringLiteral("select * from bodro WHERE ") + ReturnKey::where() +
-                         QStringLiteral(" order by IDSIRA asc"),
-                     key.values());
-    dm.Query3.open();
+    openReturn(dm.Query3, key);
     return !dm.Query3.isEmpty();
+}
+
+std::optional<ReloadedReturn> reloadReturn(Tdm &dm, const ReturnKey &key)
+{
+    Query rows(dm);
+    openReturn(rows, key);
+    if (rows.isEmpty())
+        return std::nullopt;
+    return reloadedFrom(rows);
 }
 
 std::optional<ReturnPick> pickFrom(const QString &employer, const QString &start,
@@ -315,11 +333,6 @@ std::optional<ReturnPick> pickFrom(const QString &employer, const QString &start
                       parseDateText(end),
                       type,
                       seqNo};
-}
-
-bool isLoaded(const Tdm &dm)
-{
-    return dm.Query3.isOpen() && !dm.Query3.isEmpty();
 }
 
 ReloadedReturn reloadedFrom(const Query &q)

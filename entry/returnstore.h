@@ -70,7 +70,9 @@ bool returnExists(Tdm &dm, const ReturnKey &key);
 
 // Every save is refused with the read-only message (Status::Failed) before
 // anything is attempted when the database file or its folder cannot be
-// written.
+// written, and reports a database file that cannot be opened or made the same
+// way. Only a stored sequence number that is not a number is thrown
+// (ConversionError).
 
 // That message when the database file or its folder cannot be written, empty
 // when a save may go ahead: for the commands that ask before they save.
@@ -96,11 +98,9 @@ SaveResult saveSecondRecord(Tdm &dm, const ReturnHeader &header, const QList<Gri
 // employer, period and type plus one ("1" when none is stored).
 int nextSeqNo(Tdm &dm, const ReturnKey &key);
 
-// Opens the rows of the return in dm.Query3, in stored order. An open Query3
-// holding rows is the "loaded return" state that the update reads. Returns
-// whether any row was found.
+// Opens the rows of the return in dm.Query3, in stored order, for a caller
+// that walks them. Returns whether any row was found.
 bool loadReturn(Tdm &dm, const ReturnKey &key);
-bool isLoaded(const Tdm &dm);
 
 // The screen's contents after a reload, built from the rows in a query.
 struct ReloadedReturn {
@@ -122,6 +122,19 @@ struct ReloadedReturn {
 // deposit and row total recomputed, and a template row numbered n + 1.
 // Throws ConversionError on a stored rate that is not a number.
 ReloadedReturn reloadedFrom(const Query &query);
+
+// The stored return as the screen shows it after a reload; nothing when no
+// row has the key. Leaves every query slot as it was.
+std::optional<ReloadedReturn> reloadReturn(Tdm &dm, const ReturnKey &key);
+
+// What the entry screen knows of the return it holds: whether it came from a
+// reload that found rows, and under which key. Only such a return is
+// replaced by "Güncelle" without asking first. Starting over, discarding the
+// rows, leaving, the next reload and a successful save end it.
+struct ReturnSession {
+    bool loaded = false;
+    ReturnKey key;
+};
 
 // A return picked from one of the lists, as its hand-back labels carry it.
 struct ReturnPick {

@@ -1,12 +1,15 @@
 // TForm1, the entry screen "Aylık Yatırım Girişi": one monthly return is typed
 // here (employer header, employee grid, computed totals), started over,
 // saved, found again and printed. The screen does widget work only; its rules
-// live in headerrules, gridrules and arithmetic beside it. The save, update,
-// find and print commands are in yatirimgir_store.cpp and yatirimgir_print.cpp.
+// live in headerrules, gridrules and arithmetic beside it, its statements in
+// returnstore and lookups. The grid and the clearing commands are in
+// yatirimgir_grid.cpp; the save, update, find and print commands in
+// yatirimgir_store.cpp and yatirimgir_print.cpp.
 #pragma once
 
 #include "entry/gridrules.h"
 #include "entry/headerrules.h"
+#include "entry/returnstore.h"
 
 #include <QDialog>
 #include <QList>
@@ -22,51 +25,13 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class TMoneyEdit;
+enum class PrintScope;
 
 class TForm1 : public QDialog
 {
     Q_OBJECT
   public:
     explicit TForm1(AppContext &ctx, QWidget *parent = nullptr);
-
-    // Header: the employer registry number in three parts, the employer, the
-    // period, the return type and the send switch.
-    QLineEdit *ALKAZA = nullptr;
-    QLineEdit *ALFIHRIST = nullptr;
-    QLineEdit *ALSIRANO = nullptr;
-    QDateEdit *DEVREILK = nullptr;
-    QDateEdit *DEVRESON = nullptr;
-    QPlainTextEdit *ALADRES = nullptr;
-    QLineEdit *ALTELNO = nullptr;
-    QPlainTextEdit *alisvadi = nullptr;
-    QRadioButton *ALBODTUR1 = nullptr; // ASIL
-    QRadioButton *ALBODTUR2 = nullptr; // EK
-    QCheckBox *yatgonder = nullptr;
-
-    // The employee grid: row 0 holds the titles (hidden behind the header
-    // view), rows 1 .. rowCount() - 1 the employees; every cell has an item.
-    QTableWidget *alyatgir = nullptr;
-
-    // Totals, disabled; yazmiktar is the hidden number <-> amount text converter.
-    TMoneyEdit *topbrut = nullptr;
-    TMoneyEdit *topprim = nullptr;
-    TMoneyEdit *topdepo = nullptr;
-    TMoneyEdit *TOPPD = nullptr;
-    TMoneyEdit *yazmiktar = nullptr;
-
-    QPushButton *BitBtnBul = nullptr;
-    QPushButton *bitlist = nullptr;        // hidden: reload of a picked return
-    QPushButton *btnayilksonyap = nullptr; // hidden: month-end rule
-    QPushButton *devkayit = nullptr;       // hidden: second record of a period
-    QPushButton *BitTumSubeYazdir = nullptr;
-    QPushButton *kayitbtn = nullptr;
-    QPushButton *BitBtnIptal = nullptr;
-    QPushButton *BitBtnSatirSil = nullptr;
-    QPushButton *guncelle = nullptr;
-    QPushButton *yeniac = nullptr;
-    QPushButton *BitBtnYazdir = nullptr;
-    QPushButton *BitBtnCikis = nullptr;
-    QPushButton *BitBtnIceAktar = nullptr; // employees from a spreadsheet
 
     // Opening steps; run once by the constructor.
     void FormCreate();
@@ -118,7 +83,7 @@ class TForm1 : public QDialog
     QList<QStringList> gridRows() const;
     // Every cell of the grid, title row 0 included.
     entrygrid::GridCells gridCells() const;
-    // Grid reset of "Yeni Aç" and "İptal": query slots closed, titles, one
+    // Grid reset of "Yeni Aç" and "İptal": no loaded return, titles, one
     // template row "1", row counter 1. The cursor goes to row 1, column 1.
     void resetGrid();
     // The four totals rebuilt from the grid's columns.
@@ -133,17 +98,61 @@ class TForm1 : public QDialog
     void keyPressEvent(QKeyEvent *event) override;
 
   private:
+    // Header: the employer registry number in three parts, the employer, the
+    // period, the return type and the send switch.
+    QLineEdit *ALKAZA = nullptr;
+    QLineEdit *ALFIHRIST = nullptr;
+    QLineEdit *ALSIRANO = nullptr;
+    QDateEdit *DEVREILK = nullptr;
+    QDateEdit *DEVRESON = nullptr;
+    QPlainTextEdit *ALADRES = nullptr;
+    QLineEdit *ALTELNO = nullptr;
+    QPlainTextEdit *alisvadi = nullptr;
+    QRadioButton *ALBODTUR1 = nullptr; // ASIL
+    QRadioButton *ALBODTUR2 = nullptr; // EK
+    QCheckBox *yatgonder = nullptr;
+
+    // The employee grid: row 0 holds the titles (hidden behind the header
+    // view), rows 1 .. rowCount() - 1 the employees; every cell has an item.
+    QTableWidget *alyatgir = nullptr;
+
+    // Totals, disabled; yazmiktar is the hidden number <-> amount text converter.
+    TMoneyEdit *topbrut = nullptr;
+    TMoneyEdit *topprim = nullptr;
+    TMoneyEdit *topdepo = nullptr;
+    TMoneyEdit *TOPPD = nullptr;
+    TMoneyEdit *yazmiktar = nullptr;
+
+    QPushButton *BitBtnBul = nullptr;
+    QPushButton *bitlist = nullptr;        // hidden: reload of a picked return
+    QPushButton *btnayilksonyap = nullptr; // hidden: month-end rule
+    QPushButton *devkayit = nullptr;       // hidden: second record of a period
+    QPushButton *BitTumSubeYazdir = nullptr;
+    QPushButton *kayitbtn = nullptr;
+    QPushButton *BitBtnIptal = nullptr;
+    QPushButton *BitBtnSatirSil = nullptr;
+    QPushButton *guncelle = nullptr;
+    QPushButton *yeniac = nullptr;
+    QPushButton *BitBtnYazdir = nullptr;
+    QPushButton *BitBtnCikis = nullptr;
+    QPushButton *BitBtnIceAktar = nullptr; // employees from a spreadsheet
+
     void buildLayout();
     void wireHandlers();
     void installKeyHandling();
     void ALKAZAKeyDown(int key);
-    void emptyStaging();
-    void closeQuerySlots();
     void setHeaderToOpening();
     void setTotalsToZero();
     void focusBack(QWidget *field);
     void lookUpEmployer();
     entryheader::PartExit leavePart(QLineEdit *field, entryheader::RegistryPart part);
+    // The save header as the screen shows it at the moment of the click.
+    returnstore::ReturnHeader saveHeader(const QString &seqNo) const;
+    // Clears the screen, puts the picked return's key on it and reloads it.
+    void showPick(const returnstore::ReturnPick &pick);
+    // Selects the records, puts the title totals into the total fields and
+    // opens the printout's preview; a message instead when nothing is stored.
+    void printRecords(PrintScope scope);
 
     // Grid plumbing: one line editor rides on the current cell and holds the
     // keyboard focus for the grid. Every edit goes straight into the cell, so
@@ -171,4 +180,6 @@ class TForm1 : public QDialog
     bool m_movingFocus = false; // the program moves the focus: no exit checks
     bool m_closing = false;
     QLineEdit *m_cellEdit = nullptr;
+    // The return on screen, when a reload brought it.
+    returnstore::ReturnSession m_return;
 };

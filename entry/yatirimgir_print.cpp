@@ -7,45 +7,43 @@
 
 #include <QLineEdit>
 
-namespace {
-
-// Selects the records, puts the title totals into the screen's total fields
-// and opens the printout's preview; a message instead when nothing is stored.
-void printRecords(AppContext &ctx, TForm1 &screen, PrintScope scope)
+void TForm1::printRecords(PrintScope scope)
 {
-    const PrintRequest request{screen.ALKAZA->text(),   screen.ALFIHRIST->text(),
-                               screen.ALSIRANO->text(), screen.periodStartText(),
-                               screen.periodEndText(),  ctx.session.entry.pickedType,
-                               ctx.session.entry.seqNo, scope};
-    screen.topprim->setTextAsFloat(Decimal());
-    screen.topdepo->setTextAsFloat(Decimal());
-    screen.TOPPD->setTextAsFloat(Decimal());
-    const std::optional<PrintCaptions> captions = preparePrint(ctx.dm, request);
+    const PrintRequest request{ALKAZA->text(),
+                               ALFIHRIST->text(),
+                               ALSIRANO->text(),
+                               periodStartText(),
+                               periodEndText(),
+                               m_ctx.session.entry.pickedType,
+                               m_ctx.session.entry.seqNo,
+                               scope};
+    topprim->setTextAsFloat(Decimal());
+    topdepo->setTextAsFloat(Decimal());
+    TOPPD->setTextAsFloat(Decimal());
+    const std::optional<PrintCaptions> captions = preparePrint(m_ctx.dm, request);
     if (!captions) {
-        ctx.platform.showMessage(NothingToPrintMessage);
+        m_ctx.platform.showMessage(NothingToPrintMessage);
         return;
     }
-    screen.topprim->setTextAsFloat(captions->premium);
-    screen.topdepo->setTextAsFloat(captions->deposit);
-    screen.TOPPD->setTextAsFloat(captions->grand);
+    topprim->setTextAsFloat(captions->premium);
+    topdepo->setTextAsFloat(captions->deposit);
+    TOPPD->setTextAsFloat(captions->grand);
 
-    auto *printout = qobject_cast<Tfrmbodrodok *>(ctx.frmbodrodok.data());
+    auto *printout = qobject_cast<Tfrmbodrodok *>(m_ctx.frmbodrodok.data());
     if (!printout) {
-        printout = new Tfrmbodrodok(ctx, screen.parentWidget());
-        ctx.frmbodrodok = printout;
+        printout = new Tfrmbodrodok(m_ctx, parentWidget());
+        m_ctx.frmbodrodok = printout;
     }
     printout->setCaptions(*captions);
     printout->preview();
 }
-
-} // namespace
 
 // Prints the return on screen.
 void TForm1::BitBtnYazdirClick()
 {
     if (!completeOpenCell())
         return;
-    printRecords(m_ctx, *this, PrintScope::OneReturn);
+    printRecords(PrintScope::OneReturn);
 }
 
 // Prints the returns of every branch of the employer.
@@ -53,5 +51,5 @@ void TForm1::BitTumSubeYazdirClick()
 {
     if (!completeOpenCell())
         return;
-    printRecords(m_ctx, *this, PrintScope::AllBranches);
+    printRecords(PrintScope::AllBranches);
 }

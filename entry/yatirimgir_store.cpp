@@ -32,24 +32,6 @@ namespace
 const QString TypeMissing = QStringLiteral("Lütfen Yatırım Yapılacak Bodro Türünü Seçiniz");
 const QString SavedMessage = QStringLiteral("Kayıt işlemi başarılı oldu !.. ");
 
-// The save header as the screen shows it at the moment of the click.
-ReturnHeader saveHeader(const TForm1 &f, const QString &seqNo)
-{
-    ReturnHeader h;
-    h.key.employer = f.registryNumber();
-    h.key.periodStart = f.periodStartText();
-    h.key.periodEnd = f.periodEndText();
-    h.key.type = f.ALBODTUR1->isChecked()   ? QStringLiteral("01")
-                 : f.ALBODTUR2->isChecked() ? QStringLiteral("02")
-                                            : QString();
-    h.key.seqNo = seqNo;
-    h.send = f.yatgonder->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    h.address = f.ALADRES->toPlainText();
-    h.phone = f.ALTELNO->text();
-    h.name = f.alisvadi->toPlainText();
-    return h;
-}
-
 // A database that cannot be written is said so before any question is asked
 // or any row is checked: nothing the user answers could be stored.
 bool refusedAsReadOnly(AppContext &ctx)
@@ -63,13 +45,30 @@ bool refusedAsReadOnly(AppContext &ctx)
 
 } // namespace
 
+ReturnHeader TForm1::saveHeader(const QString &seqNo) const
+{
+    ReturnHeader h;
+    h.key.employer = registryNumber();
+    h.key.periodStart = periodStartText();
+    h.key.periodEnd = periodEndText();
+    h.key.type = ALBODTUR1->isChecked()   ? QStringLiteral("01")
+                 : ALBODTUR2->isChecked() ? QStringLiteral("02")
+                                          : QString();
+    h.key.seqNo = seqNo;
+    h.send = yatgonder->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    h.address = ALADRES->toPlainText();
+    h.phone = ALTELNO->text();
+    h.name = alisvadi->toPlainText();
+    return h;
+}
+
 // Stores the return on screen as a new return.
 void TForm1::kayitbtnClick()
 {
     if (!completeOpenCell() || refusedAsReadOnly(m_ctx) || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
-    const ReturnHeader header = saveHeader(*this, state.seqNo);
+    const ReturnHeader header = saveHeader(state.seqNo);
     state.employerNo = header.key.employer;
     if (header.key.type.isEmpty()) {
         m_ctx.platform.showMessage(TypeMissing);
@@ -96,6 +95,7 @@ void TForm1::kayitbtnClick()
         m_ctx.platform.showMessage(result.message);
         return;
     }
+    m_return = {};
     m_ctx.platform.showMessage(SavedMessage);
     state.rowCounter = 1;
     yeniacClick();
@@ -108,9 +108,9 @@ void TForm1::guncelleClick()
     if (!completeOpenCell() || refusedAsReadOnly(m_ctx) || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
-    const ReturnHeader header = saveHeader(*this, state.seqNo);
+    const ReturnHeader header = saveHeader(state.seqNo);
     state.employerNo = header.key.employer;
-    if (!returnstore::isLoaded(m_ctx.dm) &&
+    if (!m_return.loaded &&
         m_ctx.platform.confirm(QStringLiteral(
             "Var olan Kayıt ile Güncellenecek Kayıt Farklıdır. Güncelemeye Devam Ederseniz Eski "
             "Bilgiler Silinecektir..! Yine de Güncellemek istiyormusunuz ?")) != Answer::Yes) {
@@ -131,6 +131,7 @@ void TForm1::guncelleClick()
         m_ctx.platform.showMessage(result.message);
         return;
     }
+    m_return = {};
     m_ctx.platform.showWarning(QStringLiteral("Kayıt Güncellendi!"));
     state.rowCounter = 1;
     yeniacClick();
@@ -142,7 +143,7 @@ void TForm1::devkayitClick()
     if (!completeOpenCell() || refusedAsReadOnly(m_ctx) || !rowsReadyToStore())
         return;
     EntryState &state = m_ctx.session.entry;
-    const ReturnHeader header = saveHeader(*this, state.seqNo);
+    const ReturnHeader header = saveHeader(state.seqNo);
     if (header.key.type.isEmpty()) {
         m_ctx.platform.showMessage(TypeMissing);
         return;
@@ -154,6 +155,7 @@ void TForm1::devkayitClick()
         m_ctx.platform.showMessage(result.message);
         return;
     }
+    m_return = {};
     state.seqNo = result.seqNo;
     m_ctx.platform.showMessage(SavedMessage);
     state.rowCounter = 1;
@@ -176,15 +178,18 @@ bool TForm1::rowsReadyToStore()
 void TForm1::bitlistClick()
 {
     EntryState &state = m_ctx.session.entry;
-    emptyStaging();
+    returnstore::emptyStaging(m_ctx.dm);
     state.rowCounter = 1;
+    m_return = {};
     const returnstore::ReturnKey key{state.employerNo, state.periodStart, state.periodEnd,
                                      state.pickedType, state.seqNo};
-    if (!returnstore::loadReturn(m_ctx.dm, key)) {
+    const std::optional<returnstore::ReloadedReturn> found =
+        returnstore::reloadReturn(m_ctx.dm, key);
+    if (!found) {
         m_ctx.platform.showMessage(QStringLiteral("Böyle Bir Kayıt Bulunamadı"));
         return;
     }
-    const returnstore::ReloadedReturn loaded = returnstore::reloadedFrom(m_ctx.dm.Query3);
+    const returnstore::ReloadedReturn &loaded = *found;
 
     ALADRES->setPlainText(loaded.address);
     ALTELNO->setText(loaded.phone);
@@ -203,6 +208,7 @@ void TForm1::bitlistClick()
     topprim->setTextAsFloat(loaded.totalPremium);
     topdepo->setTextAsFloat(loaded.totalDeposit);
     TOPPD->setTextAsFloat(loaded.totalBoth);
+    m_return = {true, key};
 }
 
 namespace
@@ -219,35 +225,35 @@ std::optional<returnstore::ReturnPick> pickFromList(std::unique_ptr<ReturnListDi
                                  list->VERBDRDEVMIK->text());
 }
 
-// Clears the screen, puts the picked return's key on it and reloads it.
-void showPick(TForm1 &f, EntryState &state, const returnstore::ReturnPick &pick)
+} // namespace
+
+void TForm1::showPick(const returnstore::ReturnPick &pick)
 {
-    f.yeniacClick();
-    f.ALKAZA->setText(pick.district);
-    f.ALFIHRIST->setText(pick.index);
-    f.ALSIRANO->setText(pick.sequence);
-    f.DEVREILK->setDate(pick.start);
-    f.DEVRESON->setDate(pick.end);
+    EntryState &state = m_ctx.session.entry;
+    yeniacClick();
+    ALKAZA->setText(pick.district);
+    ALFIHRIST->setText(pick.index);
+    ALSIRANO->setText(pick.sequence);
+    DEVREILK->setDate(pick.start);
+    DEVRESON->setDate(pick.end);
     state.pickedType = pick.type;
     state.seqNo = pick.seqNo;
-    state.employerNo = f.registryNumber();
-    state.periodStart = f.periodStartText();
-    state.periodEnd = f.periodEndText();
-    f.bitlistClick();
+    state.employerNo = registryNumber();
+    state.periodStart = periodStartText();
+    state.periodEnd = periodEndText();
+    bitlistClick();
 }
-
-} // namespace
 
 // Finds the stored return of the typed employer and period.
 void TForm1::BitBtnBulClick()
 {
-    emptyStaging();
+    returnstore::emptyStaging(m_ctx.dm);
     auto list = std::make_unique<Tfrmbordlist>(m_ctx, this);
     list->ALISVERNO->setText(registryNumber());
     list->ALDEVREILK->setText(periodStartText());
     list->ALDEVRESON->setText(periodEndText());
     if (const auto pick = pickFromList(std::move(list)))
-        showPick(*this, m_ctx.session.entry, *pick);
+        showPick(*pick);
 }
 
 // Picks a stored return from the all-returns list and loads it.
@@ -267,5 +273,5 @@ void TForm1::F10Pick()
     list->ALDEVREILK->setText(state.periodStart);
     list->ALDEVRESON->setText(state.periodEnd);
     if (const auto pick = pickFromList(std::move(list)))
-        showPick(*this, state, *pick);
+        showPick(*pick);
 }

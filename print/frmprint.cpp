@@ -275,7 +275,9 @@ void Tfrmbodrodok::preview()
     dialog.setObjectName(QStringLiteral("bdrdokpreview"));
     dialog.setWindowTitle(windowTitle());
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-            [this, &pages](QPrinter *target) { bdrdok.paint(*target, pages); });
+            [this, &pages](QPrinter *target) {
+                guarded(m_ctx.platform, [&] { bdrdok.paint(*target, pages); });
+            });
 
     if (auto *toolBar = dialog.findChild<QToolBar *>()) {
         toolBar->addSeparator();

@@ -1,6 +1,6 @@
 // The data module: one lazily opened connection to Data/bodro.mdb and the named
 // query slots that the screens use. A slot holds the result of its last query
-// in memory; its being open is state in itself (Query3 open = a loaded return).
+// in memory.
 #pragma once
 
 #include "store/sqlite.h"
@@ -85,7 +85,6 @@ public:
     Query Query1{*this};
     Query Query2{*this};
     Query Query3{*this};
-    Query SiraliQuery{*this};
     Query prnquery{*this};
     Query dosquery{*this};
 

@@ -1,12 +1,16 @@
 // Saving, updating, further records and reloading of returns against real
 // SQLite files: what is stored, that a failure stores nothing at all, and what
 // a reload puts back on the screen.
+#include "app/context.h"
+#include "app/errors.h"
 #include "core/testutil.h"
+#include "entry/lookups.h"
 #include "entry/returnstore.h"
 #include "lists/returnlists.h"
 
 #include <gtest/gtest.h>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 
 using namespace returnstore;
@@ -354,6 +358,36 @@ TEST_F(ReturnStore, TenthRecordIsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(fileHash(dm().databasePath()), before);
 }
 
+// A database that cannot be opened or made fails every save with its reason,
+// as any other failure of the file does, instead of escaping the save.
+TEST(ReturnStoreFile, UnreachableDatabaseFailsEverySaveWithItsReason)
+{
+    using Save = SaveResult (*)(Tdm &, const ReturnHeader &, const QList<GridRow> &);
+    const Save saves[] = {saveNew, updateReturn, saveSecondRecord};
+    struct Case {
+        bool dataIsAFile; // else a folder stands where the database file goes
+        const char *reason;
+    };
+    const Case cases[] = {{false, "Veritabanı dosyası yerinde bir klasör var"},
+                          {true, "Veri klasörü oluşturulamadı"}};
+    for (const Case &c : cases) {
+        for (Save save : saves) {
+            Workspace ws;
+            if (c.dataIsAFile) {
+                QFile data(ws.dm->dataDir());
+                ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+            } else {
+                ASSERT_TRUE(QDir().mkpath(ws.dm->databasePath()));
+            }
+            SaveResult r;
+            ASSERT_NO_THROW(r = save(*ws.dm, header(), {row("1", "111111")})) << c.reason;
+            EXPECT_EQ(r.status, SaveResult::Status::Failed) << c.reason;
+            EXPECT_TRUE(r.message.startsWith(QString::fromUtf8(c.reason)))
+                << r.message.toStdString();
+        }
+    }
+}
+
 TEST_F(ReturnStore, QuotesInValuesRoundTrip)
 {
     ReturnHeader h = header();
@@ -363,12 +397,12 @@ TEST_F(ReturnStore, QuotesInValuesRoundTrip)
         row(QStringLiteral("1"), QStringLiteral("12'\"45"), QStringLiteral("D'Ali \"K\""));
     store(h, {r});
     EXPECT_EQ(everyRow(dm()), (QList<QStringList>{expected(h, r, 1)}));
-    ASSERT_TRUE(loadReturn(dm(), h.key));
-    const ReloadedReturn back = reloadedFrom(dm().Query3);
-    EXPECT_EQ(back.name, h.name);
-    EXPECT_EQ(back.address, h.address);
-    EXPECT_EQ(back.rows[0][1], r[1]);
-    EXPECT_EQ(back.rows[0][4], r[4]);
+    const std::optional<ReloadedReturn> back = reloadReturn(dm(), h.key);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, h.name);
+    EXPECT_EQ(back->address, h.address);
+    EXPECT_EQ(back->rows[0][1], r[1]);
+    EXPECT_EQ(back->rows[0][4], r[4]);
 }
 
 TEST_F(ReturnStore, ReloadPutsBackStoredRowsAndRecomputesAmounts)
@@ -397,9 +431,9 @@ TEST_F(ReturnStore, ReloadPutsBackStoredRowsAndRecomputesAmounts)
     insertBodro(dm(), b);
 
     const ReturnKey key{Employer, Start, End, QStringLiteral("11"), QStringLiteral("1")};
-    ASSERT_TRUE(loadReturn(dm(), key));
-    EXPECT_TRUE(isLoaded(dm()));
-    const ReloadedReturn r = reloadedFrom(dm().Query3);
+    const std::optional<ReloadedReturn> found = reloadReturn(dm(), key);
+    ASSERT_TRUE(found);
+    const ReloadedReturn &r = *found;
     EXPECT_TRUE(r.asil);
     EXPECT_TRUE(r.sendUnticked);
     EXPECT_EQ(r.name, QStringLiteral("Son Ad"));
@@ -435,28 +469,104 @@ TEST_F(ReturnStore, ReloadTypeAndSendFlag)
         b.tur = QLatin1String(c.type);
         b.gonder = QLatin1String(c.send);
         insertBodro(dm(), b);
-        ASSERT_TRUE(loadReturn(dm(), {Employer, Start, End, b.tur, QStringLiteral("1")}));
-        const ReloadedReturn r = reloadedFrom(dm().Query3);
-        EXPECT_EQ(r.asil, c.asil) << c.type;
-        EXPECT_EQ(r.sendUnticked, c.unticked) << c.type;
+        const auto r = reloadReturn(dm(), {Employer, Start, End, b.tur, QStringLiteral("1")});
+        ASSERT_TRUE(r) << c.type;
+        EXPECT_EQ(r->asil, c.asil) << c.type;
+        EXPECT_EQ(r->sendUnticked, c.unticked) << c.type;
     }
 }
 
-TEST_F(ReturnStore, ReloadOfAMissingReturnIsNotLoaded)
-{
-    EXPECT_FALSE(loadReturn(dm(), header().key));
-    EXPECT_FALSE(isLoaded(dm()));
-    const ReloadedReturn r = reloadedFrom(dm().Query3);
-    EXPECT_EQ(r.rows, (QList<GridRow>{templateRow(1)}));
-}
-
-TEST_F(ReturnStore, SuccessfulSaveEndsTheLoadedState)
+TEST_F(ReturnStore, ReloadOfAMissingReturnFindsNothing)
 {
     store(header(), {row("1", "111111")});
-    ASSERT_TRUE(loadReturn(dm(), header().key));
-    ASSERT_TRUE(isLoaded(dm()));
-    ASSERT_TRUE(updateReturn(dm(), header(), {row("1", "222222")}).ok());
-    EXPECT_FALSE(isLoaded(dm()));
+    EXPECT_FALSE(reloadReturn(dm(), header(QStringLiteral("01"), QStringLiteral("2")).key));
+    EXPECT_FALSE(loadReturn(dm(), header(QStringLiteral("02")).key));
+    EXPECT_EQ(reloadedFrom(dm().Query3).rows, (QList<GridRow>{templateRow(1)}));
+}
+
+TEST_F(ReturnStore, LookUpsReadTheFirstMatchingRowIntoTheirFields)
+{
+    BodroRow a;
+    a.adres = QStringLiteral("Girne Cad. 5");
+    a.tel = QStringLiteral("2281234");
+    a.isvisim = QStringLiteral("Deneme Ltd.");
+    insertBodro(dm(), a);
+    // The same employer in another period, under a fund number that is the
+    // start of the first one.
+    a.ilk = QStringLiteral("01.04.2013");
+    a.son = QStringLiteral("30.04.2013");
+    a.srvno = QStringLiteral("12345");
+    insertBodro(dm(), a);
+    BodroRow b;
+    b.isver = QStringLiteral("020002000002");
+    b.adres = QStringLiteral("Bedesten Sok. 1");
+    b.tel = QStringLiteral("3661111");
+    b.isvisim = QStringLiteral("Öteki A.Ş.");
+    b.srvno = QStringLiteral("654321");
+    b.kimlik = QStringLiteral("98765432109");
+    b.ssk = QStringLiteral("987654321");
+    b.isim = QStringLiteral("Ayşe Kaya");
+    b.cins = QStringLiteral("K");
+    b.calgun = QStringLiteral("21");
+    insertBodro(dm(), b);
+
+    struct EmployerCase {
+        const char *registry;
+        std::optional<QStringList> details; // address, phone, name
+    };
+    const QList<EmployerCase> employers{
+        {"010001000001", QStringList{"Girne Cad. 5", "2281234", "Deneme Ltd."}},
+        {"020002000002", QStringList{"Bedesten Sok. 1", "3661111", "Öteki A.Ş."}},
+        {"010001000002", std::nullopt},
+        {"01000100000", std::nullopt},
+    };
+    for (const EmployerCase &c : employers) {
+        const auto found = entrylookup::employerDetails(dm(), QLatin1String(c.registry));
+        ASSERT_EQ(found.has_value(), c.details.has_value()) << c.registry;
+        if (found)
+            EXPECT_EQ((QStringList{found->address, found->phone, found->name}), *c.details)
+                << c.registry;
+    }
+
+    struct EmployeeCase {
+        const char *fundNo;
+        std::optional<QStringList> details; // identity, insurance, name, sex, days
+    };
+    const QList<EmployeeCase> employees{
+        {"123456", QStringList{"12345678901", "123456789", "Ali Veli", "E", "30"}},
+        {"654321", QStringList{"98765432109", "987654321", "Ayşe Kaya", "K", "21"}},
+        {"1234", std::nullopt},
+        {"999999", std::nullopt},
+    };
+    for (const EmployeeCase &c : employees) {
+        const auto found = entrylookup::employeeDetails(dm(), QLatin1String(c.fundNo));
+        ASSERT_EQ(found.has_value(), c.details.has_value()) << c.fundNo;
+        if (found)
+            EXPECT_EQ(
+                (QStringList{found->kimlik, found->sigorta, found->isim, found->cins, found->gun}),
+                *c.details)
+                << c.fundNo;
+    }
+}
+
+// A command's failure reaches the general error box whatever was thrown, and
+// the command ends there.
+TEST(GuardedTest, ShowsAnyFailureAndEndsTheCommand)
+{
+    Workspace ws;
+    bool after = false;
+    EXPECT_FALSE(guarded(ws.platform, [&] {
+        throw ConversionError(QStringLiteral("'x' geçerli bir tamsayı değil"));
+        after = true;
+    }));
+    EXPECT_FALSE(guarded(ws.platform, [&] {
+        throw 42;
+        after = true;
+    }));
+    EXPECT_TRUE(guarded(ws.platform, [] {}));
+    EXPECT_FALSE(after);
+    EXPECT_EQ(ws.platform.texts(),
+              (QStringList{QStringLiteral("'x' geçerli bir tamsayı değil"), UnknownFailureText}));
 }
 
 TEST(ReturnPickTest, SplitsTheRegistryNumberAndReadsThePeriod)

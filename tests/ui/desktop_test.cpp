@@ -90,18 +90,19 @@ void DesktopTest::f1OpensTheSectionOfTheFocus()
     {
         TForm1 entry(*ws.ctx);
         showActive(&entry);
-        entry.ALKAZA->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), entry.ALKAZA);
+        child<QLineEdit>(entry, "ALKAZA")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), child<QLineEdit>(entry, "ALKAZA"));
         pressF1();
         QCOMPARE(pages.value(1), QStringLiteral("giris.html"));
 
         // In the grid the focus is on the cell editor, a child of the grid.
-        entry.alyatgir->setFocus();
-        QTRY_VERIFY(entry.alyatgir->isAncestorOf(QApplication::focusWidget()));
+        child<QTableWidget>(entry, "alyatgir")->setFocus();
+        QTRY_VERIFY(
+            child<QTableWidget>(entry, "alyatgir")->isAncestorOf(QApplication::focusWidget()));
         pressF1();
         QCOMPARE(pages.value(2), QStringLiteral("giris.html#tablo"));
 
-        entry.kayitbtn->setFocus();
+        child<QPushButton>(entry, "kayitbtn")->setFocus();
         pressF1();
         QCOMPARE(pages.value(3), QStringLiteral("giris.html#komutlar"));
     }
@@ -130,8 +131,8 @@ void DesktopTest::entryScreenOwnF1()
     Workspace ws;
     TForm1 entry(*ws.ctx);
     showActive(&entry);
-    entry.ALFIHRIST->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), entry.ALFIHRIST);
+    child<QLineEdit>(entry, "ALFIHRIST")->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), child<QLineEdit>(entry, "ALFIHRIST"));
     pressF1();
     QCOMPARE(ws.platform.helpPages, QStringList{QStringLiteral("giris.html")});
 }

@@ -36,18 +36,20 @@ struct Screen {
         form->show();
         form->activateWindow();
         ok = QTest::qWaitForWindowActive(form.get());
-        form->ALKAZA->setText(Employer.left(2));
-        form->ALFIHRIST->setText(Employer.mid(2, 4));
-        form->ALSIRANO->setText(Employer.mid(6));
-        form->alisvadi->setPlainText(QStringLiteral("Deneme Ltd."));
-        form->ALBODTUR1->setChecked(true);
+        child<QLineEdit>(*form, "ALKAZA")->setText(Employer.left(2));
+        child<QLineEdit>(*form, "ALFIHRIST")->setText(Employer.mid(2, 4));
+        child<QLineEdit>(*form, "ALSIRANO")->setText(Employer.mid(6));
+        child<QPlainTextEdit>(*form, "alisvadi")->setPlainText(QStringLiteral("Deneme Ltd."));
+        child<QRadioButton>(*form, "ALBODTUR1")->setChecked(true);
     }
     ~Screen() { static_cast<SarvekApplication *>(qApp)->setPlatform(nullptr); }
 
     QStringList totals() const
     {
-        return {form->topbrut->text(), form->topprim->text(), form->topdepo->text(),
-                form->TOPPD->text()};
+        return {child<TMoneyEdit>(*form, "topbrut")->text(),
+                child<TMoneyEdit>(*form, "topprim")->text(),
+                child<TMoneyEdit>(*form, "topdepo")->text(),
+                child<TMoneyEdit>(*form, "TOPPD")->text()};
     }
 
     Workspace ws;
@@ -76,8 +78,9 @@ void EntryImportTest::importedRowsAreTheTypedRows()
     Screen typed;
     QVERIFY(typed.ok);
     QTest::mouseClick(
-        typed.form->alyatgir->viewport(), Qt::LeftButton, {},
-        typed.form->alyatgir->visualRect(typed.form->alyatgir->model()->index(1, SarvekNo))
+        child<QTableWidget>(*typed.form, "alyatgir")->viewport(), Qt::LeftButton, {},
+        child<QTableWidget>(*typed.form, "alyatgir")
+            ->visualRect(child<QTableWidget>(*typed.form, "alyatgir")->model()->index(1, SarvekNo))
             .center());
     typeLikeAPerson(QStringLiteral("110001\t11122233344\t111222333\tŞerife Çağlar\tK\t30\t\t"
                                    "3250\t5\t\t10\t\t"
@@ -112,7 +115,7 @@ void EntryImportTest::importedRowsAreTheTypedRows()
                 modal->close();
         });
     });
-    QTest::mouseClick(s.form->BitBtnIceAktar, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "BitBtnIceAktar"), Qt::LeftButton);
 
     const QString refused =
         QStringLiteral("5. satırın \"Sarvek No\" hücresi (\"11004\") 6 karakter olmalıdır.");
@@ -137,14 +140,15 @@ void EntryImportTest::importedRowsAreTheTypedRows()
     // Offscreen, nothing gives the window back its activation after a dialog.
     s.form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
-    QTRY_COMPARE(QApplication::focusWidget(), s.form->alyatgir->focusProxy());
-    QCOMPARE(s.form->alyatgir->currentRow(), 4);
-    QCOMPARE(s.form->alyatgir->currentColumn(), int(SarvekNo));
+    QTRY_COMPARE(QApplication::focusWidget(),
+                 child<QTableWidget>(*s.form, "alyatgir")->focusProxy());
+    QCOMPARE(child<QTableWidget>(*s.form, "alyatgir")->currentRow(), 4);
+    QCOMPARE(child<QTableWidget>(*s.form, "alyatgir")->currentColumn(), int(SarvekNo));
 
     // "Kayıt" by the keyboard: the focus on the button, then Space to
     // whatever holds the focus.
-    s.form->kayitbtn->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), s.form->kayitbtn);
+    child<QPushButton>(*s.form, "kayitbtn")->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), child<QPushButton>(*s.form, "kayitbtn"));
     QVERIFY(s.ws.platform.texts().isEmpty());
     typeLikeAPerson(QStringLiteral(" "));
     QCOMPARE(s.ws.platform.texts(), QStringList{QStringLiteral("Kayıt işlemi başarılı oldu !.. ")});
@@ -169,7 +173,7 @@ void EntryImportTest::cancelOrNoFileChangesNothing()
     const GridCells before = s.form->gridCells();
 
     // No file picked.
-    QTest::mouseClick(s.form->BitBtnIceAktar, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "BitBtnIceAktar"), Qt::LeftButton);
     // "Vazgeç" on the dry run.
     s.ws.platform.filesToOpen << fixture(QStringLiteral("cp1254_semicolon.csv"));
     whenModalShown([](QWidget *modal) {
@@ -180,7 +184,7 @@ void EntryImportTest::cancelOrNoFileChangesNothing()
                 modal->close();
         });
     });
-    QTest::mouseClick(s.form->BitBtnIceAktar, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "BitBtnIceAktar"), Qt::LeftButton);
 
     QCOMPARE(s.form->gridCells(), before);
     QCOMPARE(s.totals(), (QStringList{"0.00", "0.00", "0.00", "0.00"}));

@@ -41,16 +41,20 @@ struct Screen {
     }
     ~Screen() { static_cast<SarvekApplication *>(qApp)->setPlatform(nullptr); }
 
-    QString cell(int row, int col) const { return form->alyatgir->item(row, col)->text(); }
+    QString cell(int row, int col) const
+    {
+        return child<QTableWidget>(*form, "alyatgir")->item(row, col)->text();
+    }
     QPoint cursor() const
     {
-        return {form->alyatgir->currentColumn(), form->alyatgir->currentRow()};
+        return {child<QTableWidget>(*form, "alyatgir")->currentColumn(),
+                child<QTableWidget>(*form, "alyatgir")->currentRow()};
     }
     // Puts the focus into the grid's editor on (row, col).
     void goToCell(int row, int col)
     {
-        form->alyatgir->setFocus();
-        form->alyatgir->setCurrentCell(row, col);
+        child<QTableWidget>(*form, "alyatgir")->setFocus();
+        child<QTableWidget>(*form, "alyatgir")->setCurrentCell(row, col);
         QCoreApplication::processEvents();
     }
     // Types into whatever holds the focus, key by key, replacing a selected text.
@@ -80,26 +84,29 @@ struct Screen {
     // A mouse click on a grid cell.
     void clickCell(int row, int col)
     {
-        const QRect rect = form->alyatgir->visualItemRect(form->alyatgir->item(row, col));
-        QTest::mouseClick(form->alyatgir->viewport(), Qt::LeftButton, {}, rect.center());
+        const QRect rect =
+            child<QTableWidget>(*form, "alyatgir")
+                ->visualItemRect(child<QTableWidget>(*form, "alyatgir")->item(row, col));
+        QTest::mouseClick(child<QTableWidget>(*form, "alyatgir")->viewport(), Qt::LeftButton, {},
+                          rect.center());
         QCoreApplication::processEvents();
     }
     // The header of a storable return, ASIL ticked.
     void header()
     {
-        form->ALKAZA->setText(QStringLiteral("01"));
-        form->ALFIHRIST->setText(QStringLiteral("0001"));
-        form->ALSIRANO->setText(QStringLiteral("000001"));
-        form->DEVREILK->setDate(QDate(2025, 3, 1));
-        form->DEVRESON->setDate(QDate(2025, 3, 31));
-        form->ALBODTUR1->setChecked(true);
+        child<QLineEdit>(*form, "ALKAZA")->setText(QStringLiteral("01"));
+        child<QLineEdit>(*form, "ALFIHRIST")->setText(QStringLiteral("0001"));
+        child<QLineEdit>(*form, "ALSIRANO")->setText(QStringLiteral("000001"));
+        child<QDateEdit>(*form, "DEVREILK")->setDate(QDate(2025, 3, 1));
+        child<QDateEdit>(*form, "DEVRESON")->setDate(QDate(2025, 3, 31));
+        child<QRadioButton>(*form, "ALBODTUR1")->setChecked(true);
     }
     QList<QStringList> stored() const
     {
         return ws.dm->select(QStringLiteral("select YATSRVNO, YATISIM, YATCINS, YATCALGUN, YATBRUT, "
                                             "YATPRIMOR, YATDEPOOR from bodro order by IDSIRA"));
     }
-    QWidget *editor() const { return form->alyatgir->focusProxy(); }
+    QWidget *editor() const { return child<QTableWidget>(*form, "alyatgir")->focusProxy(); }
 
     Workspace ws;
     std::unique_ptr<TForm1> form;
@@ -167,29 +174,34 @@ void EntryScreenTest::opensWithItsLayoutAndState()
     TForm1 &f = *s.form;
     QCOMPARE(f.objectName(), QStringLiteral("Form1"));
     QCOMPARE(f.windowTitle(), QStringLiteral("Aylık Yatırım Girişi"));
-    QCOMPARE(f.ALKAZA->text(), QStringLiteral("00"));
-    QCOMPARE(f.ALFIHRIST->text(), QStringLiteral("0000"));
-    QCOMPARE(f.ALSIRANO->text(), QStringLiteral("000000"));
+    QCOMPARE(child<QLineEdit>(f, "ALKAZA")->text(), QStringLiteral("00"));
+    QCOMPARE(child<QLineEdit>(f, "ALFIHRIST")->text(), QStringLiteral("0000"));
+    QCOMPARE(child<QLineEdit>(f, "ALSIRANO")->text(), QStringLiteral("000000"));
     QCOMPARE(f.periodStartText(), QStringLiteral("01.03.2025"));
     QCOMPARE(f.periodEndText(), QStringLiteral("31.03.2025"));
-    QVERIFY(!f.ALBODTUR1->isChecked() && !f.ALBODTUR2->isChecked());
-    QVERIFY(f.yatgonder->isChecked());
-    for (auto *total : {f.topbrut, f.topprim, f.topdepo, f.TOPPD}) {
+    QVERIFY(!child<QRadioButton>(f, "ALBODTUR1")->isChecked() &&
+            !child<QRadioButton>(f, "ALBODTUR2")->isChecked());
+    QVERIFY(child<QCheckBox>(f, "yatgonder")->isChecked());
+    for (auto *total : {child<TMoneyEdit>(f, "topbrut"), child<TMoneyEdit>(f, "topprim"),
+                        child<TMoneyEdit>(f, "topdepo"), child<TMoneyEdit>(f, "TOPPD")}) {
         QCOMPARE(total->text(), QStringLiteral("0.00"));
         QVERIFY(!total->isEnabled());
     }
-    QVERIFY(f.yazmiktar->isHidden() && f.bitlist->isHidden() && f.btnayilksonyap->isHidden() &&
-            f.devkayit->isHidden());
-    QCOMPARE(f.devkayit->text(), QStringLiteral("iki Devreli kayıt"));
+    QVERIFY(child<TMoneyEdit>(f, "yazmiktar")->isHidden() &&
+            child<QPushButton>(f, "bitlist")->isHidden() &&
+            child<QPushButton>(f, "btnayilksonyap")->isHidden() &&
+            child<QPushButton>(f, "devkayit")->isHidden());
+    QCOMPARE(child<QPushButton>(f, "devkayit")->text(), QStringLiteral("iki Devreli kayıt"));
 
     // Title row and one template row "1".
-    QCOMPARE(f.alyatgir->columnCount(), 14);
-    QCOMPARE(f.alyatgir->rowCount(), 2);
+    QCOMPARE(child<QTableWidget>(f, "alyatgir")->columnCount(), 14);
+    QCOMPARE(child<QTableWidget>(f, "alyatgir")->rowCount(), 2);
     QCOMPARE(f.gridCells(), freshGrid());
     const int widths[] = {30, 80, 80, 80, 180, 60, 60, 60, 100, 80, 80, 80, 80, 120};
     for (int c = 0; c < 14; ++c)
-        QCOMPARE(f.alyatgir->columnWidth(c), widths[c]);
-    QCOMPARE(f.alyatgir->horizontalHeaderItem(8)->text(), QStringLiteral("Aylık Kazanç"));
+        QCOMPARE(child<QTableWidget>(f, "alyatgir")->columnWidth(c), widths[c]);
+    QCOMPARE(child<QTableWidget>(f, "alyatgir")->horizontalHeaderItem(8)->text(),
+             QStringLiteral("Aylık Kazanç"));
 
     // Opening resets its own part of the session state, and only that part.
     const EntryState &state = s.ws.ctx->session.entry;
@@ -206,23 +218,29 @@ void EntryScreenTest::opensWithItsLayoutAndState()
                                             "Makinesi / F10: Tüm Bodro Listesi / ESC : Çıkış"));
 
     // Tab order through the header and into the grid's cell editor.
-    f.ALFIHRIST->setText(QStringLiteral("0001"));
-    f.ALSIRANO->setText(QStringLiteral("000001"));
-    f.ALKAZA->setFocus();
-    QWidget *header[] = {f.ALFIHRIST, f.ALSIRANO, f.DEVREILK,  f.DEVRESON,  f.ALADRES,
-                         f.ALTELNO,   f.alisvadi, f.ALBODTUR1, f.ALBODTUR2, f.yatgonder};
+    child<QLineEdit>(f, "ALFIHRIST")->setText(QStringLiteral("0001"));
+    child<QLineEdit>(f, "ALSIRANO")->setText(QStringLiteral("000001"));
+    child<QLineEdit>(f, "ALKAZA")->setFocus();
+    QWidget *header[] = {child<QLineEdit>(f, "ALFIHRIST"),     child<QLineEdit>(f, "ALSIRANO"),
+                         child<QDateEdit>(f, "DEVREILK"),      child<QDateEdit>(f, "DEVRESON"),
+                         child<QPlainTextEdit>(f, "ALADRES"),  child<QLineEdit>(f, "ALTELNO"),
+                         child<QPlainTextEdit>(f, "alisvadi"), child<QRadioButton>(f, "ALBODTUR1"),
+                         child<QRadioButton>(f, "ALBODTUR2"),  child<QCheckBox>(f, "yatgonder")};
     for (QWidget *next : header) {
         s.press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
     }
     s.press(Qt::Key_Tab);
-    QVERIFY(f.alyatgir->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(child<QTableWidget>(f, "alyatgir")->isAncestorOf(QApplication::focusWidget()));
     // The buttons after the grid; "Bul" is no tab stop.
-    QWidget *buttons[] = {f.BitBtnCikis, f.kayitbtn,     f.BitBtnSatirSil, f.BitBtnIptal,
-                          f.yeniac,      f.BitBtnYazdir, f.guncelle,       f.BitTumSubeYazdir};
+    QWidget *buttons[] = {
+        child<QPushButton>(f, "BitBtnCikis"),    child<QPushButton>(f, "kayitbtn"),
+        child<QPushButton>(f, "BitBtnSatirSil"), child<QPushButton>(f, "BitBtnIptal"),
+        child<QPushButton>(f, "yeniac"),         child<QPushButton>(f, "BitBtnYazdir"),
+        child<QPushButton>(f, "guncelle"),       child<QPushButton>(f, "BitTumSubeYazdir")};
     for (size_t i = 0; i + 1 < std::size(buttons); ++i)
         QCOMPARE(buttons[i]->nextInFocusChain(), buttons[i + 1]);
-    QCOMPARE(f.BitBtnBul->focusPolicy(), Qt::ClickFocus);
+    QCOMPARE(child<QPushButton>(f, "BitBtnBul")->focusPolicy(), Qt::ClickFocus);
     QCOMPARE(s.messages(), QStringList());
 }
 
@@ -304,23 +322,24 @@ void EntryScreenTest::employerLookUp()
     });
     QVERIFY(s.ok);
     TForm1 &f = *s.form;
-    f.ALADRES->setPlainText(QStringLiteral("yazılan adres"));
+    child<QPlainTextEdit>(f, "ALADRES")->setPlainText(QStringLiteral("yazılan adres"));
 
     // A number never seen before leaves what the user typed.
-    s.fill(f.ALKAZA, QStringLiteral("3"));
-    s.fill(f.ALFIHRIST, QStringLiteral("12"));
-    s.fill(f.ALSIRANO, QStringLiteral("999"));
+    s.fill(child<QLineEdit>(f, "ALKAZA"), QStringLiteral("3"));
+    s.fill(child<QLineEdit>(f, "ALFIHRIST"), QStringLiteral("12"));
+    s.fill(child<QLineEdit>(f, "ALSIRANO"), QStringLiteral("999"));
     s.press(Qt::Key_Tab);
-    QTRY_COMPARE(f.ALSIRANO->text(), QStringLiteral("000999"));
-    QCOMPARE(f.ALADRES->toPlainText(), QStringLiteral("yazılan adres"));
+    QTRY_COMPARE(child<QLineEdit>(f, "ALSIRANO")->text(), QStringLiteral("000999"));
+    QCOMPARE(child<QPlainTextEdit>(f, "ALADRES")->toPlainText(), QStringLiteral("yazılan adres"));
     QCOMPARE(s.ws.ctx->session.entry.employerNo, QStringLiteral("030012000999"));
 
     // A known number fills address, telephone and name over them.
-    s.fill(f.ALSIRANO, QStringLiteral("1234"));
+    s.fill(child<QLineEdit>(f, "ALSIRANO"), QStringLiteral("1234"));
     s.press(Qt::Key_Tab);
-    QTRY_COMPARE(f.ALADRES->toPlainText(), QStringLiteral("Girne Cad. 5"));
-    QCOMPARE(f.ALTELNO->text(), QStringLiteral("8151234"));
-    QCOMPARE(f.alisvadi->toPlainText(), QStringLiteral("Öz Şirket Ltd."));
+    QTRY_COMPARE(child<QPlainTextEdit>(f, "ALADRES")->toPlainText(),
+                 QStringLiteral("Girne Cad. 5"));
+    QCOMPARE(child<QLineEdit>(f, "ALTELNO")->text(), QStringLiteral("8151234"));
+    QCOMPARE(child<QPlainTextEdit>(f, "alisvadi")->toPlainText(), QStringLiteral("Öz Şirket Ltd."));
     QCOMPARE(f.registryNumber(), QStringLiteral("030012001234"));
     QCOMPARE(s.ws.ctx->session.entry.employerNo, QStringLiteral("030012001234"));
     QCOMPARE(s.messages(), QStringList());
@@ -355,8 +374,8 @@ void EntryScreenTest::monthEnd()
     Screen s(today);
     QVERIFY(s.ok);
     if (chosen.isValid()) {
-        s.form->DEVREILK->setFocus();
-        s.form->DEVREILK->setDate(chosen);
+        child<QDateEdit>(*s.form, "DEVREILK")->setFocus();
+        child<QDateEdit>(*s.form, "DEVREILK")->setDate(chosen);
         s.press(Qt::Key_Tab);
     }
     QTRY_COMPARE(s.form->periodEndText(), end);
@@ -368,27 +387,27 @@ void EntryScreenTest::enterMovesFocusAndEscCloses()
     Screen s;
     QVERIFY(s.ok);
     TForm1 &f = *s.form;
-    f.ALADRES->setFocus();
+    child<QPlainTextEdit>(f, "ALADRES")->setFocus();
     s.type(QStringLiteral("Lefkoşa"));
     s.press(Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), f.ALTELNO);
-    QCOMPARE(f.ALADRES->toPlainText(), QStringLiteral("Lefkoşa"));
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(f, "ALTELNO"));
+    QCOMPARE(child<QPlainTextEdit>(f, "ALADRES")->toPlainText(), QStringLiteral("Lefkoşa"));
     s.press(Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(QApplication::focusWidget(), f.alisvadi);
+    QCOMPARE(QApplication::focusWidget(), child<QPlainTextEdit>(f, "alisvadi"));
     s.press(Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), f.ALBODTUR1);
+    QCOMPARE(QApplication::focusWidget(), child<QRadioButton>(f, "ALBODTUR1"));
     QVERIFY(f.isVisible());
 
     // The address field takes at most 45 characters, on one line.
-    f.ALADRES->setFocus();
+    child<QPlainTextEdit>(f, "ALADRES")->setFocus();
     s.type(QString(50, u'x'));
-    QCOMPARE(f.ALADRES->toPlainText().size(), 45);
+    QCOMPARE(child<QPlainTextEdit>(f, "ALADRES")->toPlainText().size(), 45);
 
     // ESC in the grid does nothing; in a header field it closes at once.
     s.goToCell(1, 1);
     s.press(Qt::Key_Escape);
     QVERIFY(f.isVisible());
-    f.ALADRES->setFocus();
+    child<QPlainTextEdit>(f, "ALADRES")->setFocus();
     s.press(Qt::Key_Escape);
     QVERIFY(!f.isVisible());
     QCOMPARE(f.result(), int(QDialog::Rejected));
@@ -402,7 +421,7 @@ void EntryScreenTest::functionKeys()
     TForm1 &f = *s.form;
 
     // F1 without a help file does nothing; with one, it is opened.
-    f.ALTELNO->setFocus();
+    child<QLineEdit>(f, "ALTELNO")->setFocus();
     s.press(Qt::Key_F1);
     QCOMPARE(s.ws.platform.openedDocuments, QStringList());
     QFile help(s.ws.path(QStringLiteral("sarvek.chm")));
@@ -419,12 +438,12 @@ void EntryScreenTest::functionKeys()
 
     // F3 in the grid clears the screen and puts the focus on ALKAZA.
     s.enter(QStringLiteral("123456"), Qt::Key_Tab);
-    f.ALTELNO->setText(QStringLiteral("123"));
+    child<QLineEdit>(f, "ALTELNO")->setText(QStringLiteral("123"));
     s.goToCell(1, 2);
     s.press(Qt::Key_F3);
     QCOMPARE(s.cell(1, 1), QString());
-    QCOMPARE(f.ALTELNO->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), f.ALKAZA);
+    QCOMPARE(child<QLineEdit>(f, "ALTELNO")->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(f, "ALKAZA"));
     QCOMPARE(s.messages(), QStringList());
 }
 
@@ -496,13 +515,13 @@ void EntryScreenTest::focusReturnsAfterARealMessageBox()
     reactivate();
     QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
-    QCOMPARE(QApplication::focusWidget(), f.alyatgir->focusProxy());
+    QCOMPARE(QApplication::focusWidget(), child<QTableWidget>(f, "alyatgir")->focusProxy());
 
-    s.fill(f.ALKAZA, QStringLiteral("07"));
+    s.fill(child<QLineEdit>(f, "ALKAZA"), QStringLiteral("07"));
     s.press(Qt::Key_Tab);
     QTRY_COMPARE(s.messages().size(), 2);
     reactivate();
-    QCOMPARE(QApplication::focusWidget(), f.ALKAZA);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(f, "ALKAZA"));
 }
 
 void EntryScreenTest::cursorMovesLikeADataEntryGrid()
@@ -533,7 +552,7 @@ void EntryScreenTest::cursorMovesLikeADataEntryGrid()
         QCOMPARE(s.cursor(), QPoint(SigortaNo, 1));
     }
     // Tab wraps from the last cell to row 1, Shift+Tab the other way.
-    f.alyatgir->setRowCount(3);
+    child<QTableWidget>(f, "alyatgir")->setRowCount(3);
     s.goToCell(2, Toplam);
     s.press(Qt::Key_Tab);
     QCOMPARE(s.cursor(), QPoint(SNo, 1));
@@ -545,12 +564,15 @@ void EntryScreenTest::cursorMovesLikeADataEntryGrid()
     // A mouse click leaves the cell like a key, and its rules run.
     s.goToCell(1, AylikKazanc);
     s.type(QStringLiteral("1500"));
-    const QRect target = f.alyatgir->visualItemRect(f.alyatgir->item(1, KimlikNo));
-    QTest::mouseClick(f.alyatgir->viewport(), Qt::LeftButton, {}, target.center());
+    const QRect target =
+        child<QTableWidget>(f, "alyatgir")
+            ->visualItemRect(child<QTableWidget>(f, "alyatgir")->item(1, KimlikNo));
+    QTest::mouseClick(child<QTableWidget>(f, "alyatgir")->viewport(), Qt::LeftButton, {},
+                      target.center());
     QCOMPARE(s.cursor(), QPoint(KimlikNo, 1));
     QCOMPARE(s.cell(1, AylikKazanc), QStringLiteral("1,500.00"));
-    QCOMPARE(f.topbrut->text(), QStringLiteral("1,500.00"));
-    QCOMPARE(QApplication::focusWidget(), f.alyatgir->focusProxy());
+    QCOMPARE(child<TMoneyEdit>(f, "topbrut")->text(), QStringLiteral("1,500.00"));
+    QCOMPARE(QApplication::focusWidget(), child<QTableWidget>(f, "alyatgir")->focusProxy());
     QCOMPARE(s.messages(), QStringList());
 }
 
@@ -618,7 +640,7 @@ void EntryScreenTest::sigortaCheckRunsOnEveryKey()
 {
     Screen s;
     QVERIFY(s.ok);
-    s.form->alyatgir->item(1, SigortaNo)->setText(QString(11, u'9'));
+    child<QTableWidget>(*s.form, "alyatgir")->item(1, SigortaNo)->setText(QString(11, u'9'));
     for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_5}) {
         s.ws.platform.clearShown();
         s.goToCell(1, SigortaNo);
@@ -634,7 +656,7 @@ void EntryScreenTest::refusalInColumnZeroStays()
 {
     Screen s;
     QVERIFY(s.ok);
-    s.form->alyatgir->item(1, SarvekNo)->setText(QStringLiteral("12345"));
+    child<QTableWidget>(*s.form, "alyatgir")->item(1, SarvekNo)->setText(QStringLiteral("12345"));
     s.goToCell(1, SNo);
     s.press(Qt::Key_Right);
     QCOMPARE(s.messages(), QStringList{SarvekNoMessage});
@@ -702,11 +724,11 @@ void EntryScreenTest::leaveReason()
     Screen s;
     QVERIFY(s.ok);
     if (type == QLatin1String("ASIL"))
-        QTest::mouseClick(s.form->ALBODTUR1, Qt::LeftButton);
+        QTest::mouseClick(child<QRadioButton>(*s.form, "ALBODTUR1"), Qt::LeftButton);
     if (type == QLatin1String("EK"))
-        QTest::mouseClick(s.form->ALBODTUR2, Qt::LeftButton);
-    s.form->alyatgir->item(1, GunSayisi)->setText(days);
-    s.form->alyatgir->item(1, IzinNedeni)->setText(reason);
+        QTest::mouseClick(child<QRadioButton>(*s.form, "ALBODTUR2"), Qt::LeftButton);
+    child<QTableWidget>(*s.form, "alyatgir")->item(1, GunSayisi)->setText(days);
+    child<QTableWidget>(*s.form, "alyatgir")->item(1, IzinNedeni)->setText(reason);
     s.goToCell(1, IzinNedeni);
     s.press(Qt::Key_Right);
     QCOMPARE(s.messages(), messages);
@@ -723,15 +745,15 @@ void EntryScreenTest::newRowAfterComputedTotal()
     s.goToCell(1, AylikKazanc);
     s.enter(QStringLiteral("1000"), Qt::Key_Tab);
     QCOMPARE(s.cell(1, Toplam), QStringLiteral("0.00"));
-    QCOMPARE(s.form->alyatgir->rowCount(), 2);
+    QCOMPARE(child<QTableWidget>(*s.form, "alyatgir")->rowCount(), 2);
 
     s.press(Qt::Key_Tab);
-    QCOMPARE(s.form->alyatgir->rowCount(), 3);
+    QCOMPARE(child<QTableWidget>(*s.form, "alyatgir")->rowCount(), 3);
     QCOMPARE(s.form->gridRows().at(1), templateRow(2));
     QCOMPARE(s.ws.ctx->session.entry.rowCounter, 2);
     // The template row adds nothing more until it gets a total of its own.
     s.press(Qt::Key_Tab);
-    QCOMPARE(s.form->alyatgir->rowCount(), 3);
+    QCOMPARE(child<QTableWidget>(*s.form, "alyatgir")->rowCount(), 3);
     QCOMPARE(s.messages(), QStringList());
 }
 
@@ -800,14 +822,14 @@ void EntryScreenTest::arithmetic()
     s.goToCell(1, AylikKazanc);
     typeCell(gross);
     typeCell(premiumRate);
-    QCOMPARE(f.TOPPD->text(), totalAfterPremium);
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), totalAfterPremium);
     s.press(Qt::Key_Tab);
     typeCell(depositRate);
     QCOMPARE(f.gridRows().at(0).mid(AylikKazanc), cells);
-    QCOMPARE(f.topbrut->text(), cells[0]);
-    QCOMPARE(f.topprim->text(), cells[2]);
-    QCOMPARE(f.topdepo->text(), cells[4]);
-    QCOMPARE(f.TOPPD->text(), cells[5]);
+    QCOMPARE(child<TMoneyEdit>(f, "topbrut")->text(), cells[0]);
+    QCOMPARE(child<TMoneyEdit>(f, "topprim")->text(), cells[2]);
+    QCOMPARE(child<TMoneyEdit>(f, "topdepo")->text(), cells[4]);
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), cells[5]);
     QCOMPARE(s.messages(), QStringList());
 }
 
@@ -821,18 +843,21 @@ void EntryScreenTest::notANumberKeepsTheCursor()
     QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
 
     // A mouse click elsewhere is held back the same way.
-    const QRect target = s.form->alyatgir->visualItemRect(s.form->alyatgir->item(1, KimlikNo));
-    QTest::mouseClick(s.form->alyatgir->viewport(), Qt::LeftButton, {}, target.center());
+    const QRect target =
+        child<QTableWidget>(*s.form, "alyatgir")
+            ->visualItemRect(child<QTableWidget>(*s.form, "alyatgir")->item(1, KimlikNo));
+    QTest::mouseClick(child<QTableWidget>(*s.form, "alyatgir")->viewport(), Qt::LeftButton, {},
+                      target.center());
     QCOMPARE(s.messages().size(), 2);
     QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
 
     // A comma in a rate cannot be read, and it also blocks the gross cell.
-    s.form->alyatgir->item(1, AylikKazanc)->setText(QStringLiteral("100"));
-    s.form->alyatgir->item(1, POrani)->setText(QStringLiteral("2,5"));
+    child<QTableWidget>(*s.form, "alyatgir")->item(1, AylikKazanc)->setText(QStringLiteral("100"));
+    child<QTableWidget>(*s.form, "alyatgir")->item(1, POrani)->setText(QStringLiteral("2,5"));
     s.press(Qt::Key_Tab);
     QCOMPARE(s.messages().last(), QStringLiteral("'2,5' geçerli bir sayı değil"));
     QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("0.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("0.00"));
 }
 
 void EntryScreenTest::wholeReturnByKeyboard()
@@ -840,7 +865,7 @@ void EntryScreenTest::wholeReturnByKeyboard()
     Screen s;
     QVERIFY(s.ok);
     TForm1 &f = *s.form;
-    s.fill(f.ALKAZA, QStringLiteral("1"));
+    s.fill(child<QLineEdit>(f, "ALKAZA"), QStringLiteral("1"));
     for (const QString &part : {"12", "345"}) {
         s.press(Qt::Key_Tab);
         s.type(part);
@@ -855,11 +880,11 @@ void EntryScreenTest::wholeReturnByKeyboard()
     s.type(QStringLiteral("Deneme Ltd."));
     s.press(Qt::Key_Return);
     s.press(Qt::Key_Space); // ASIL
-    QVERIFY(f.ALBODTUR1->isChecked());
+    QVERIFY(child<QRadioButton>(f, "ALBODTUR1")->isChecked());
     s.press(Qt::Key_Tab);
     s.press(Qt::Key_Tab);
     s.press(Qt::Key_Tab); // into the grid, on the last row's "Sarvek No"
-    QCOMPARE(QApplication::focusWidget(), f.alyatgir->focusProxy());
+    QCOMPARE(QApplication::focusWidget(), child<QTableWidget>(f, "alyatgir")->focusProxy());
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
 
     const QStringList employees[] = {
@@ -884,10 +909,10 @@ void EntryScreenTest::wholeReturnByKeyboard()
                           "1,000.00", "5.00", "50.00", "10.00", "100.00", "150.00"}));
     QCOMPARE(rows[2], templateRow(3));
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 3));
-    QCOMPARE(f.topbrut->text(), QStringLiteral("3,500.50"));
-    QCOMPARE(f.topprim->text(), QStringLiteral("100.01"));
-    QCOMPARE(f.topdepo->text(), QStringLiteral("187.52"));
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("287.53"));
+    QCOMPARE(child<TMoneyEdit>(f, "topbrut")->text(), QStringLiteral("3,500.50"));
+    QCOMPARE(child<TMoneyEdit>(f, "topprim")->text(), QStringLiteral("100.01"));
+    QCOMPARE(child<TMoneyEdit>(f, "topdepo")->text(), QStringLiteral("187.52"));
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("287.53"));
 }
 
 namespace
@@ -906,10 +931,10 @@ void fillFourRows(TForm1 &f)
         {"4", "444444", "", "", "D", "K", "30", "", "400.00", "1.00", "4.00", "2.00", "8.00",
          "12.00"},
     };
-    f.alyatgir->setRowCount(5);
+    child<QTableWidget>(f, "alyatgir")->setRowCount(5);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < ColumnCount; ++c)
-            f.alyatgir->item(r + 1, c)->setText(rows[r][c]);
+            child<QTableWidget>(f, "alyatgir")->item(r + 1, c)->setText(rows[r][c]);
     f.recomputeTotals();
 }
 
@@ -921,28 +946,28 @@ void EntryScreenTest::deleteRow()
     QVERIFY(s.ok);
     TForm1 &f = *s.form;
     fillFourRows(f);
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("30.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("30.00"));
 
     s.goToCell(2, AdiSoyadi);
-    QTest::mouseClick(f.BitBtnSatirSil, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(f, "BitBtnSatirSil"), Qt::LeftButton);
     QList<QStringList> rows = f.gridRows();
     QCOMPARE(rows.size(), 3);
     QCOMPARE((QStringList{rows[0][SNo], rows[1][SNo], rows[2][SNo]}), (QStringList{"1", "2", "3"}));
     QCOMPARE((QStringList{rows[0][AdiSoyadi], rows[1][AdiSoyadi], rows[2][AdiSoyadi]}),
              (QStringList{"A", "C", "D"}));
-    QCOMPARE(f.topbrut->text(), QStringLiteral("800.00"));
-    QCOMPARE(f.topprim->text(), QStringLiteral("8.00"));
-    QCOMPARE(f.topdepo->text(), QStringLiteral("16.00"));
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("24.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "topbrut")->text(), QStringLiteral("800.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "topprim")->text(), QStringLiteral("8.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "topdepo")->text(), QStringLiteral("16.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("24.00"));
 
     // The last row goes without renumbering the others.
     s.goToCell(3, SarvekNo);
-    QTest::mouseClick(f.BitBtnSatirSil, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(f, "BitBtnSatirSil"), Qt::LeftButton);
     rows = f.gridRows();
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[1][AdiSoyadi], QStringLiteral("C"));
     QCOMPARE(rows[1][SNo], QStringLiteral("2"));
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("12.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("12.00"));
     QCOMPARE(s.messages(), QStringList());
 }
 
@@ -957,11 +982,12 @@ void EntryScreenTest::deleteOnlyRow()
     s.enter(QStringLiteral("5"), Qt::Key_Tab);
     s.press(Qt::Key_Tab);
     s.enter(QStringLiteral("5"), Qt::Key_Tab);
-    QCOMPARE(f.alyatgir->rowCount(), 2);
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("100.00"));
-    QTest::mouseClick(f.BitBtnSatirSil, Qt::LeftButton);
+    QCOMPARE(child<QTableWidget>(f, "alyatgir")->rowCount(), 2);
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("100.00"));
+    QTest::mouseClick(child<QPushButton>(f, "BitBtnSatirSil"), Qt::LeftButton);
     QCOMPARE(f.gridCells(), freshGrid());
-    for (auto *total : {f.topbrut, f.topprim, f.topdepo, f.TOPPD})
+    for (auto *total : {child<TMoneyEdit>(f, "topbrut"), child<TMoneyEdit>(f, "topprim"),
+                        child<TMoneyEdit>(f, "topdepo"), child<TMoneyEdit>(f, "TOPPD")})
         QCOMPARE(total->text(), QStringLiteral("0.00"));
 }
 
@@ -970,15 +996,15 @@ void EntryScreenTest::cancelKeepsHeaderNewClearsAll()
     Screen s;
     QVERIFY(s.ok);
     TForm1 &f = *s.form;
-    f.ALKAZA->setText(QStringLiteral("02"));
-    f.ALFIHRIST->setText(QStringLiteral("0003"));
-    f.ALSIRANO->setText(QStringLiteral("000004"));
-    f.ALADRES->setPlainText(QStringLiteral("Adres"));
-    f.ALTELNO->setText(QStringLiteral("555"));
-    f.alisvadi->setPlainText(QStringLiteral("İsim"));
-    f.ALBODTUR2->setChecked(true);
-    f.yatgonder->setChecked(false);
-    f.DEVREILK->setDate(QDate(2024, 11, 1));
+    child<QLineEdit>(f, "ALKAZA")->setText(QStringLiteral("02"));
+    child<QLineEdit>(f, "ALFIHRIST")->setText(QStringLiteral("0003"));
+    child<QLineEdit>(f, "ALSIRANO")->setText(QStringLiteral("000004"));
+    child<QPlainTextEdit>(f, "ALADRES")->setPlainText(QStringLiteral("Adres"));
+    child<QLineEdit>(f, "ALTELNO")->setText(QStringLiteral("555"));
+    child<QPlainTextEdit>(f, "alisvadi")->setPlainText(QStringLiteral("İsim"));
+    child<QRadioButton>(f, "ALBODTUR2")->setChecked(true);
+    child<QCheckBox>(f, "yatgonder")->setChecked(false);
+    child<QDateEdit>(f, "DEVREILK")->setDate(QDate(2024, 11, 1));
     s.ws.ctx->session.entry.seqNo = QStringLiteral("4");
     s.ws.ctx->session.entry.employerNo = QStringLiteral("020003000004");
     fillFourRows(f);
@@ -987,16 +1013,17 @@ void EntryScreenTest::cancelKeepsHeaderNewClearsAll()
         return s.ws.dm->select(QStringLiteral("select count(*) from bodrotemp")).at(0).at(0);
     };
 
-    QTest::mouseClick(f.BitBtnIptal, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(f, "BitBtnIptal"), Qt::LeftButton);
     QCOMPARE(f.registryNumber(), QStringLiteral("020003000004"));
-    QCOMPARE(f.ALADRES->toPlainText(), QStringLiteral("Adres"));
-    QCOMPARE(f.ALTELNO->text(), QStringLiteral("555"));
-    QCOMPARE(f.alisvadi->toPlainText(), QStringLiteral("İsim"));
-    QVERIFY(f.ALBODTUR2->isChecked() && !f.yatgonder->isChecked());
+    QCOMPARE(child<QPlainTextEdit>(f, "ALADRES")->toPlainText(), QStringLiteral("Adres"));
+    QCOMPARE(child<QLineEdit>(f, "ALTELNO")->text(), QStringLiteral("555"));
+    QCOMPARE(child<QPlainTextEdit>(f, "alisvadi")->toPlainText(), QStringLiteral("İsim"));
+    QVERIFY(child<QRadioButton>(f, "ALBODTUR2")->isChecked() &&
+            !child<QCheckBox>(f, "yatgonder")->isChecked());
     QCOMPARE(f.periodStartText(), QStringLiteral("01.11.2024"));
     QCOMPARE(f.gridCells(), freshGrid());
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("0.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("0.00"));
     QCOMPARE(s.ws.ctx->session.entry.seqNo, QStringLiteral("1"));
     QCOMPARE(staged(), QStringLiteral("0"));
 
@@ -1005,26 +1032,28 @@ void EntryScreenTest::cancelKeepsHeaderNewClearsAll()
     s.ws.dm->execute(QStringLiteral("insert into bodrotemp (YATSIRANO) values ('1')"));
     // F3 while the index field holds a typed number: the screen clears
     // without checking the field it leaves.
-    s.fill(f.ALFIHRIST, QStringLiteral("77"));
+    s.fill(child<QLineEdit>(f, "ALFIHRIST"), QStringLiteral("77"));
     s.press(Qt::Key_F3);
     QCoreApplication::processEvents();
     QCOMPARE(f.registryNumber(), QStringLiteral("000000000000"));
-    QCOMPARE(f.ALADRES->toPlainText(), QString());
-    QCOMPARE(f.ALTELNO->text(), QString());
-    QCOMPARE(f.alisvadi->toPlainText(), QString());
-    QVERIFY(!f.ALBODTUR1->isChecked() && !f.ALBODTUR2->isChecked() && f.yatgonder->isChecked());
+    QCOMPARE(child<QPlainTextEdit>(f, "ALADRES")->toPlainText(), QString());
+    QCOMPARE(child<QLineEdit>(f, "ALTELNO")->text(), QString());
+    QCOMPARE(child<QPlainTextEdit>(f, "alisvadi")->toPlainText(), QString());
+    QVERIFY(!child<QRadioButton>(f, "ALBODTUR1")->isChecked() &&
+            !child<QRadioButton>(f, "ALBODTUR2")->isChecked() &&
+            child<QCheckBox>(f, "yatgonder")->isChecked());
     QCOMPARE(f.periodStartText(), QStringLiteral("14.03.2025"));
     QCOMPARE(f.periodEndText(), QStringLiteral("14.03.2025"));
     QCOMPARE(f.gridCells(), freshGrid());
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("0.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("0.00"));
     QCOMPARE(s.ws.ctx->session.entry.seqNo, QStringLiteral("1"));
     QCOMPARE(s.ws.ctx->session.entry.employerNo, QStringLiteral("020003000004"));
     QCOMPARE(staged(), QStringLiteral("0"));
-    QCOMPARE(QApplication::focusWidget(), f.ALKAZA);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(f, "ALKAZA"));
     QCOMPARE(s.messages(), QStringList());
 
     // Leaving the start picker then moves the end to the month's last day.
-    f.DEVREILK->setFocus();
+    child<QDateEdit>(f, "DEVREILK")->setFocus();
     s.press(Qt::Key_Tab);
     QTRY_COMPARE(f.periodEndText(), QStringLiteral("31.03.2025"));
 }
@@ -1036,7 +1065,7 @@ void EntryScreenTest::exitEmptiesStagingAndCloses()
     s.ws.dm->execute(QStringLiteral("insert into bodrotemp (YATSIRANO) values ('1')"));
     s.ws.ctx->session.entry.rowCounter = 5;
     fillFourRows(*s.form);
-    QTest::mouseClick(s.form->BitBtnCikis, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "BitBtnCikis"), Qt::LeftButton);
     QVERIFY(!s.form->isVisible());
     QCOMPARE(s.ws.ctx->session.entry.rowCounter, 1);
     QCOMPARE(s.ws.dm->select(QStringLiteral("select count(*) from bodrotemp")).at(0).at(0),
@@ -1061,13 +1090,13 @@ void EntryScreenTest::databaseErrorStopsTheCommand()
 
     // "İptal" stops at the staging table and the rows stay.
     fillFourRows(f);
-    QTest::mouseClick(f.BitBtnIptal, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(f, "BitBtnIptal"), Qt::LeftButton);
     QCOMPARE(s.messages().size(), 2);
     QCOMPARE(s.messages().at(1), s.messages().at(0));
     QCOMPARE(f.gridRows().size(), 4);
-    QCOMPARE(f.TOPPD->text(), QStringLiteral("30.00"));
+    QCOMPARE(child<TMoneyEdit>(f, "TOPPD")->text(), QStringLiteral("30.00"));
     // "Çıkış" cannot empty the staging table either, so the screen stays open.
-    QTest::mouseClick(f.BitBtnCikis, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(f, "BitBtnCikis"), Qt::LeftButton);
     QVERIFY(f.isVisible());
 }
 
@@ -1121,8 +1150,8 @@ void EntryScreenTest::workedExampleTyped()
     }
     QCOMPARE(s.messages(), QStringList());
     QCOMPARE(s.form->gridRows(), (QList<QStringList>{WorkedExample, templateRow(2)}));
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("2,500.50"));
-    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("137.53"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("2,500.50"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "TOPPD")->text(), QStringLiteral("137.53"));
     QCOMPARE(QApplication::focusWidget(), s.editor());
 }
 
@@ -1131,7 +1160,7 @@ void EntryScreenTest::threeEmployeesInARow()
     Screen s;
     QVERIFY(s.ok);
     s.header();
-    s.form->yatgonder->setFocus();
+    child<QCheckBox>(*s.form, "yatgonder")->setFocus();
     // From "D.Tutarı" the next Tab jumps to the new row and goes on to its
     // "Sarvek No", so the three rows are typed in one go.
     s.type(QStringLiteral("\t111111\t\t\tAli\tE\t30\t\t2500.5\t2\t\t3.5\t\t"
@@ -1145,10 +1174,10 @@ void EntryScreenTest::threeEmployeesInARow()
                                  {"3", "333333", "", "", "Veli", "E", "30", "", "3,000.00", "5.00",
                                   "150.00", "10.00", "300.00", "450.00"},
                                  templateRow(4)}));
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("6,500.50"));
-    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("737.53"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("6,500.50"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "TOPPD")->text(), QStringLiteral("737.53"));
 
-    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "kayitbtn"), Qt::LeftButton);
     QCOMPARE(s.messages(), QStringList{"Kayıt işlemi başarılı oldu !.. "});
     QCOMPARE(s.stored(),
              (QList<QStringList>{{"111111", "Ali", "E", "30", "2,500.50", "2.00", "3.50"},
@@ -1171,7 +1200,7 @@ void EntryScreenTest::headerEntersOnFundNumber()
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 1));
     fillFourRows(*s.form);
     s.goToCell(2, DOrani);
-    s.form->yatgonder->setFocus();
+    child<QCheckBox>(*s.form, "yatgonder")->setFocus();
     s.press(Qt::Key(key));
     QCOMPARE(QApplication::focusWidget(), s.editor());
     QCOMPARE(s.cursor(), QPoint(SarvekNo, 4));
@@ -1211,7 +1240,7 @@ void EntryScreenTest::commandsFinishTheOpenCell()
                  (QList<QStringList>{{"111111", "Ali", "E", "30", "1,500.00", "0", "0"}}));
     } else {
         QCOMPARE(s.cell(1, AylikKazanc), QStringLiteral("1,500.00"));
-        QCOMPARE(s.form->topbrut->text(), QStringLiteral("1,500.00"));
+        QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("1,500.00"));
     }
 }
 
@@ -1222,14 +1251,14 @@ void EntryScreenTest::refusedOpenCellStopsTheCommand()
     s.header();
     s.clickCell(1, SarvekNo);
     s.type(QStringLiteral("111111\t\t\tAli\tE\t30\t\t12a"));
-    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "kayitbtn"), Qt::LeftButton);
     QCOMPARE(s.messages(), QStringList{"'12a' geçerli bir sayı değil"});
     QCOMPARE(s.stored(), QList<QStringList>());
     QCOMPARE(s.cursor(), QPoint(AylikKazanc, 1));
     QCOMPARE(QApplication::focusWidget(), s.editor());
     // The user mends the text and the same command goes through.
     s.type(QStringLiteral("1200"));
-    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "kayitbtn"), Qt::LeftButton);
     QCOMPARE(s.stored().value(0).value(4), QStringLiteral("1,200.00"));
 }
 
@@ -1260,7 +1289,7 @@ void EntryScreenTest::storeRefusals()
     s.clickCell(2, column);
     s.type(typed);
     s.clickCell(2, AdiSoyadi);
-    QTest::mouseClick(s.form->kayitbtn, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "kayitbtn"), Qt::LeftButton);
 
     QCOMPARE(s.messages().size(), 1);
     const QString message = s.messages().first();
@@ -1292,7 +1321,7 @@ void EntryScreenTest::unreadableNumbersGiveAMessage()
     QCOMPARE(s.messages().size(), 1);
     QCOMPARE(s.cursor(), QPoint(column, 1));
     QCOMPARE(s.cell(1, column), typed);
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("0.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("0.00"));
 }
 
 void EntryScreenTest::deleteRebuildsTotals()
@@ -1302,11 +1331,11 @@ void EntryScreenTest::deleteRebuildsTotals()
     s.clickCell(1, SarvekNo);
     s.type(QStringLiteral("111111\t\t\tAli\tE\t30\t\t1000\t\t\t\t\t222222\t\t\tVeli\tK\t30\t\t500"));
     QCOMPARE(s.cursor(), QPoint(AylikKazanc, 2));
-    QTest::mouseClick(s.form->BitBtnSatirSil, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*s.form, "BitBtnSatirSil"), Qt::LeftButton);
     QCOMPARE(s.form->gridRows().size(), 1);
     QCOMPARE(s.cell(1, SarvekNo), QStringLiteral("111111"));
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("1,000.00"));
-    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("0.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("1,000.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "TOPPD")->text(), QStringLiteral("0.00"));
 }
 
 SARVEK_TEST_MAIN(EntryScreenTest)

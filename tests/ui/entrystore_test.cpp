@@ -73,20 +73,20 @@ struct Screen {
     // The header of the fixture's return, ASIL ticked.
     void header()
     {
-        form->ALKAZA->setText(Employer.left(2));
-        form->ALFIHRIST->setText(Employer.mid(2, 4));
-        form->ALSIRANO->setText(Employer.mid(6));
-        form->DEVREILK->setDate(QDate(2025, 3, 1));
-        form->DEVRESON->setDate(QDate(2025, 3, 31));
-        form->ALADRES->setPlainText(QStringLiteral("Girne Cad. 5"));
-        form->ALTELNO->setText(QStringLiteral("2281234"));
-        form->alisvadi->setPlainText(QStringLiteral("Deneme Ltd."));
-        form->ALBODTUR1->setChecked(true);
+        child<QLineEdit>(*form, "ALKAZA")->setText(Employer.left(2));
+        child<QLineEdit>(*form, "ALFIHRIST")->setText(Employer.mid(2, 4));
+        child<QLineEdit>(*form, "ALSIRANO")->setText(Employer.mid(6));
+        child<QDateEdit>(*form, "DEVREILK")->setDate(QDate(2025, 3, 1));
+        child<QDateEdit>(*form, "DEVRESON")->setDate(QDate(2025, 3, 31));
+        child<QPlainTextEdit>(*form, "ALADRES")->setPlainText(QStringLiteral("Girne Cad. 5"));
+        child<QLineEdit>(*form, "ALTELNO")->setText(QStringLiteral("2281234"));
+        child<QPlainTextEdit>(*form, "alisvadi")->setPlainText(QStringLiteral("Deneme Ltd."));
+        child<QRadioButton>(*form, "ALBODTUR1")->setChecked(true);
     }
     // Data rows as given, then the template row.
     void rows(const QList<QStringList> &data)
     {
-        QTableWidget *g = form->alyatgir;
+        QTableWidget *g = child<QTableWidget>(*form, "alyatgir");
         g->setRowCount(1);
         for (const QStringList &r : data) {
             const int at = g->rowCount();
@@ -110,8 +110,11 @@ struct Screen {
                            "YATBODROTUR='01' and YATBDRDEVMIK=? order by IDSIRA"),
             {Employer, Start, End, seq});
     }
-    QString cell(int row, int col) const { return form->alyatgir->item(row, col)->text(); }
-    int gridRows() const { return form->alyatgir->rowCount() - 1; }
+    QString cell(int row, int col) const
+    {
+        return child<QTableWidget>(*form, "alyatgir")->item(row, col)->text();
+    }
+    int gridRows() const { return child<QTableWidget>(*form, "alyatgir")->rowCount() - 1; }
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
     QStringList messages() const { return ws.platform.texts(); }
 
@@ -169,6 +172,8 @@ class EntryStoreTest : public QObject
     void threeWayDialog_data();
     void threeWayDialog();
     void updateAsksOnlyWithoutALoadedReturn();
+    void loadedReturnEnds_data();
+    void loadedReturnEnds();
     void updateOfAReturnThatIsNotStored();
     void reloadFillsHeaderGridAndTotals();
     void reloadOfNothingSaysSo();
@@ -184,7 +189,7 @@ void EntryStoreTest::saveStoresAndClears()
     s.header();
     s.rows({employee(1, "111111", "Ali", "1,500.00"), employee(2, "", "", "0"),
             employee(3, "222222", "Ayşe", "2,000.00")});
-    s.click(s.form->kayitbtn);
+    s.click(child<QPushButton>(*s.form, "kayitbtn"));
 
     QCOMPARE(s.messages(), QStringList{Saved});
     QCOMPARE(s.stored(), (QList<QStringList>{{"1", "111111", "Ali", "1,500.00"},
@@ -192,9 +197,10 @@ void EntryStoreTest::saveStoresAndClears()
     // The screen is ready for the next return.
     QCOMPARE(s.gridRows(), 1);
     QCOMPARE(s.cell(1, SNo), QStringLiteral("1"));
-    QCOMPARE(s.form->ALKAZA->text(), QStringLiteral("00"));
-    QVERIFY(!s.form->ALBODTUR1->isChecked());
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(s.form->ALKAZA));
+    QCOMPARE(child<QLineEdit>(*s.form, "ALKAZA")->text(), QStringLiteral("00"));
+    QVERIFY(!child<QRadioButton>(*s.form, "ALBODTUR1")->isChecked());
+    QTRY_COMPARE(QApplication::focusWidget(),
+                 static_cast<QWidget *>(child<QLineEdit>(*s.form, "ALKAZA")));
     QCOMPARE(s.ws.ctx->session.entry.seqNo, QStringLiteral("1"));
 }
 
@@ -203,10 +209,10 @@ void EntryStoreTest::saveNeedsAType()
     Screen s;
     QVERIFY(s.ok);
     s.header();
-    s.form->ALBODTUR1->setAutoExclusive(false);
-    s.form->ALBODTUR1->setChecked(false);
+    child<QRadioButton>(*s.form, "ALBODTUR1")->setAutoExclusive(false);
+    child<QRadioButton>(*s.form, "ALBODTUR1")->setChecked(false);
     s.rows({employee(1, "111111", "Ali", "1,500.00")});
-    s.click(s.form->kayitbtn);
+    s.click(child<QPushButton>(*s.form, "kayitbtn"));
     QCOMPARE(s.messages(), QStringList{"Lütfen Yatırım Yapılacak Bodro Türünü Seçiniz"});
     QCOMPARE(s.ws.dm->select("select count(*) from bodro")[0][0], QStringLiteral("0"));
     QCOMPARE(s.cell(1, SarvekNo), QStringLiteral("111111"));
@@ -218,7 +224,7 @@ void EntryStoreTest::refusedCellKeepsTheScreen()
     QVERIFY(s.ok);
     s.header();
     s.rows({employee(1, "111111", "Ali", "1,500.00"), employee(2, "1234567", "Veli", "1,000.00")});
-    s.click(s.form->kayitbtn);
+    s.click(child<QPushButton>(*s.form, "kayitbtn"));
     QCOMPARE(s.messages(),
              QStringList{"Kayıt esnasında hata oluştu: \r\nLütfen girilen Sarvek Sandığı, Kimlik "
                          "ve Sigorta numaralarını kontrol edelim :CHECK constraint failed: "
@@ -259,7 +265,7 @@ void EntryStoreTest::threeWayDialog()
     s.header();
     s.rows({employee(1, "555555", "Yeni", "3,000.00")});
     s.ws.platform.answers = answers;
-    s.click(s.form->kayitbtn);
+    s.click(child<QPushButton>(*s.form, "kayitbtn"));
 
     QCOMPARE(s.messages(), messages);
     const QList<QStringList> screenRows{{"1", "555555", "Yeni", "3,000.00"}};
@@ -283,22 +289,58 @@ void EntryStoreTest::updateAsksOnlyWithoutALoadedReturn()
     store(s.ws, 2);
     s.header();
     pickNext(Employer);
-    s.click(s.form->BitBtnBul);
+    s.click(child<QPushButton>(*s.form, "BitBtnBul"));
     QCOMPARE(s.gridRows(), 3);
-    s.click(s.form->guncelle);
+    s.click(child<QPushButton>(*s.form, "guncelle"));
     QCOMPARE(s.messages(), QStringList{Updated});
     QCOMPARE(s.stored().size(), 2);
 
     // After "Yeni Aç" nothing is loaded: the update asks, and No stops it.
     s.ws.platform.clearShown();
-    s.click(s.form->yeniac);
+    s.click(child<QPushButton>(*s.form, "yeniac"));
     s.header();
     s.rows({employee(1, "555555", "Yeni", "3,000.00")});
     s.ws.platform.answers = {Answer::No};
-    s.click(s.form->guncelle);
+    s.click(child<QPushButton>(*s.form, "guncelle"));
     QCOMPARE(s.messages(), (QStringList{UpdateConfirm, "İşlem İptal edildi"}));
     QCOMPARE(s.stored().size(), 2);
     QCOMPARE(s.gridRows(), 2);
+}
+
+void EntryStoreTest::loadedReturnEnds_data()
+{
+    QTest::addColumn<bool>("discard");
+    QTest::newRow("İptal") << true;
+    QTest::newRow("reload that finds nothing") << false;
+}
+
+// Once the reloaded rows are gone from the screen, an update of what is typed
+// there asks first.
+void EntryStoreTest::loadedReturnEnds()
+{
+    QFETCH(bool, discard);
+    Screen s;
+    QVERIFY(s.ok);
+    store(s.ws, 2);
+    s.header();
+    pickNext(Employer);
+    s.click(child<QPushButton>(*s.form, "BitBtnBul"));
+    QCOMPARE(s.gridRows(), 3);
+
+    if (discard) {
+        s.click(child<QPushButton>(*s.form, "BitBtnIptal"));
+    } else {
+        s.ws.ctx->session.entry.seqNo = QStringLiteral("2");
+        s.form->bitlistClick();
+        QCOMPARE(s.messages(), QStringList{"Böyle Bir Kayıt Bulunamadı"});
+        s.ws.ctx->session.entry.seqNo = QStringLiteral("1");
+    }
+    s.ws.platform.clearShown();
+    s.rows({employee(1, "555555", "Yeni", "3,000.00")});
+    s.ws.platform.answers = {Answer::No};
+    s.click(child<QPushButton>(*s.form, "guncelle"));
+    QCOMPARE(s.messages(), (QStringList{UpdateConfirm, "İşlem İptal edildi"}));
+    QCOMPARE(s.stored().size(), 2);
 }
 
 void EntryStoreTest::updateOfAReturnThatIsNotStored()
@@ -309,7 +351,7 @@ void EntryStoreTest::updateOfAReturnThatIsNotStored()
     s.header();
     s.rows({employee(1, "555555", "Yeni", "3,000.00")});
     s.ws.platform.answers = {Answer::Yes};
-    s.click(s.form->guncelle);
+    s.click(child<QPushButton>(*s.form, "guncelle"));
     QCOMPARE(s.messages(),
              (QStringList{UpdateConfirm,
                           "Bu Devere Daha önce kayıt yapılmadı !.. Kayıt Butonunu Tikleyiniz ?"}));
@@ -325,29 +367,30 @@ void EntryStoreTest::reloadFillsHeaderGridAndTotals()
     auto *startup = new Tfrmbordlistall(*s.ws.ctx);
     s.ws.ctx->frmbordlistall = startup;
     pickNext(Employer);
-    QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);
+    QTest::keyClick(child<QLineEdit>(*s.form, "ALKAZA"), Qt::Key_F10);
 
     QVERIFY(s.messages().isEmpty());
     QVERIFY(!s.ws.ctx->frmbordlistall); // the start-up instance served and is gone
     QCOMPARE(s.form->registryNumber(), Employer);
     QCOMPARE(s.form->periodStartText(), Start);
     QCOMPARE(s.form->periodEndText(), End);
-    QVERIFY(s.form->ALBODTUR1->isChecked());
-    QVERIFY(!s.form->yatgonder->isChecked());
-    QCOMPARE(s.form->alisvadi->toPlainText(), QStringLiteral("Deneme Ltd."));
+    QVERIFY(child<QRadioButton>(*s.form, "ALBODTUR1")->isChecked());
+    QVERIFY(!child<QCheckBox>(*s.form, "yatgonder")->isChecked());
+    QCOMPARE(child<QPlainTextEdit>(*s.form, "alisvadi")->toPlainText(),
+             QStringLiteral("Deneme Ltd."));
     QCOMPARE(s.gridRows(), 4);
     QCOMPARE(s.form->gridRows()[1],
              (QStringList{"2", "100002", "12345678901", "123456789", "Kayıtlı 2", "E", "30", "",
                           "2,000.00", "5.00", "100.00", "10.00", "200.00", "300.00"}));
     QCOMPARE(s.form->gridRows()[3],
              (QStringList{"4", "", "", "", "", "", "", "", "0", "0", "0", "0", "0", "0"}));
-    QCOMPARE(s.form->alyatgir->currentColumn(), int(SNo));
+    QCOMPARE(child<QTableWidget>(*s.form, "alyatgir")->currentColumn(), int(SNo));
     QCOMPARE(s.ws.ctx->session.entry.rowCounter, 4);
     QCOMPARE(s.ws.ctx->session.entry.pickedType, QStringLiteral("11"));
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("6,000.00"));
-    QCOMPARE(s.form->topprim->text(), QStringLiteral("300.00"));
-    QCOMPARE(s.form->topdepo->text(), QStringLiteral("600.00"));
-    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("900.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("6,000.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topprim")->text(), QStringLiteral("300.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topdepo")->text(), QStringLiteral("600.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "TOPPD")->text(), QStringLiteral("900.00"));
 }
 
 void EntryStoreTest::reloadOfNothingSaysSo()
@@ -372,10 +415,11 @@ void EntryStoreTest::f10WithoutPickChangesNothing()
     s.header();
     s.rows({employee(1, "555555", "Yeni", "3,000.00")});
     pickNext(QStringLiteral("no such employer"));
-    QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);
+    QTest::keyClick(child<QLineEdit>(*s.form, "ALKAZA"), Qt::Key_F10);
     QCOMPARE(s.gridRows(), 2);
     QCOMPARE(s.cell(1, SarvekNo), QStringLiteral("555555"));
-    QCOMPARE(s.form->alisvadi->toPlainText(), QStringLiteral("Deneme Ltd."));
+    QCOMPARE(child<QPlainTextEdit>(*s.form, "alisvadi")->toPlainText(),
+             QStringLiteral("Deneme Ltd."));
     QVERIFY(s.messages().isEmpty());
 }
 
@@ -385,20 +429,20 @@ void EntryStoreTest::saveF10ChangeUpdateReload()
     QVERIFY(s.ok);
     s.header();
     // Three employees typed into the grid as a user types them.
-    s.form->alyatgir->setFocus();
-    s.form->alyatgir->setCurrentCell(1, SarvekNo);
+    child<QTableWidget>(*s.form, "alyatgir")->setFocus();
+    child<QTableWidget>(*s.form, "alyatgir")->setCurrentCell(1, SarvekNo);
     typeLikeAPerson(QStringLiteral("111111→10000000001→100000001→Ali Veli→e→30→→1000→5→→10→→"
                                    "222222→10000000002→100000002→Ayşe Kaya→k→30→→2000→5→→10→→"
                                    "333333→10000000003→100000003→Şükrü Öz→e→30→→3000→5→→10→→"));
     QCOMPARE(s.gridRows(), 4);
-    s.click(s.form->kayitbtn);
+    s.click(child<QPushButton>(*s.form, "kayitbtn"));
     QCOMPARE(s.messages(), QStringList{Saved});
     QCOMPARE(s.stored(), (QList<QStringList>{{"1", "111111", "Ali Veli", "1,000.00"},
                                              {"2", "222222", "Ayşe Kaya", "2,000.00"},
                                              {"3", "333333", "Şükrü Öz", "3,000.00"}}));
 
     pickNext(Employer);
-    QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);
+    QTest::keyClick(child<QLineEdit>(*s.form, "ALKAZA"), Qt::Key_F10);
     QCOMPARE(s.gridRows(), 4);
 
     // The user types a new gross pay for the second employee and, over the
@@ -406,26 +450,26 @@ void EntryStoreTest::saveF10ChangeUpdateReload()
     // open when "Güncelle" is pressed.
     s.form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
-    s.form->alyatgir->setFocus();
-    s.form->alyatgir->setCurrentCell(2, AylikKazanc);
+    child<QTableWidget>(*s.form, "alyatgir")->setFocus();
+    child<QTableWidget>(*s.form, "alyatgir")->setCurrentCell(2, AylikKazanc);
     typeLikeAPerson(QStringLiteral("2500.5\t"));
     QCOMPARE(s.cell(2, AylikKazanc), QStringLiteral("2,500.50"));
-    s.form->alyatgir->setCurrentCell(3, POrani);
+    child<QTableWidget>(*s.form, "alyatgir")->setCurrentCell(3, POrani);
     typeLikeAPerson(QStringLiteral("7"));
 
-    s.click(s.form->guncelle);
+    s.click(child<QPushButton>(*s.form, "guncelle"));
     QCOMPARE(s.messages(), (QStringList{Saved, Updated}));
     QCOMPARE(s.gridRows(), 1);
 
     pickNext(Employer);
-    QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);
+    QTest::keyClick(child<QLineEdit>(*s.form, "ALKAZA"), Qt::Key_F10);
     QCOMPARE(s.gridRows(), 4);
     QCOMPARE(s.cell(2, AylikKazanc), QStringLiteral("2,500.50"));
     QCOMPARE(s.cell(2, PTutari), QStringLiteral("125.03"));
     QCOMPARE(s.cell(1, AylikKazanc), QStringLiteral("1,000.00"));
     QCOMPARE(s.cell(3, POrani), QStringLiteral("7.00"));
     QCOMPARE(s.cell(3, PTutari), QStringLiteral("210.00"));
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("6,500.50"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("6,500.50"));
 }
 
 void EntryStoreTest::readOnlyFileIsBrowsedAndRefusedBeforeAnyQuestion()

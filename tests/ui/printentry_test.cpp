@@ -45,11 +45,11 @@ struct Screen {
     // The registry number and period of the stored fixtures.
     void typeHeader()
     {
-        form->ALKAZA->setText(QStringLiteral("01"));
-        form->ALFIHRIST->setText(QStringLiteral("0001"));
-        form->ALSIRANO->setText(QStringLiteral("000001"));
-        form->DEVREILK->setDate(QDate(2013, 3, 1));
-        form->DEVRESON->setDate(QDate(2013, 3, 31));
+        child<QLineEdit>(*form, "ALKAZA")->setText(QStringLiteral("01"));
+        child<QLineEdit>(*form, "ALFIHRIST")->setText(QStringLiteral("0001"));
+        child<QLineEdit>(*form, "ALSIRANO")->setText(QStringLiteral("000001"));
+        child<QDateEdit>(*form, "DEVREILK")->setDate(QDate(2013, 3, 1));
+        child<QDateEdit>(*form, "DEVRESON")->setDate(QDate(2013, 3, 31));
     }
 
     // Clicks `button`; a preview that opens is looked at and closed.
@@ -64,7 +64,7 @@ struct Screen {
             ++previews;
             previewTitle = dialog->windowTitle();
             previewPages = dialog->findChild<QPrintPreviewWidget *>()->pageCount();
-            premiumWhilePreviewed = form->topprim->text();
+            premiumWhilePreviewed = child<TMoneyEdit>(*form, "topprim")->text();
             dialog->reject();
         });
         poll.start(20);
@@ -102,19 +102,19 @@ void PrintEntryTest::yazdirPrintsThePickedReturn()
     s.ws.ctx->session.entry.pickedType = QStringLiteral("01");
     s.ws.ctx->session.entry.seqNo = QStringLiteral("1");
     s.typeHeader();
-    s.form->topbrut->setTextAsFloat(Decimal(7));
+    child<TMoneyEdit>(*s.form, "topbrut")->setTextAsFloat(Decimal(7));
 
-    s.click(s.form->BitBtnYazdir);
+    s.click(child<QPushButton>(*s.form, "BitBtnYazdir"));
 
     QCOMPARE(s.previews, 1);
     QCOMPARE(s.previewTitle, QStringLiteral("Bodro Dökümü"));
     QCOMPARE(s.previewPages, 2);
     // 24 x 33.335 = 800.04; 24 x 66.67 = 1,600.08.
     QCOMPARE(s.premiumWhilePreviewed, QStringLiteral("800.04"));
-    QCOMPARE(s.form->topprim->text(), QStringLiteral("800.04"));
-    QCOMPARE(s.form->topdepo->text(), QStringLiteral("1,600.08"));
-    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("2,400.12"));
-    QCOMPARE(s.form->topbrut->text(), QStringLiteral("7.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topprim")->text(), QStringLiteral("800.04"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topdepo")->text(), QStringLiteral("1,600.08"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "TOPPD")->text(), QStringLiteral("2,400.12"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "topbrut")->text(), QStringLiteral("7.00"));
     QCOMPARE(s.printout->QRLabel31, QStringLiteral("01- 0001- 000001"));
     QCOMPARE(s.printout->QRLabel6,
              QStringLiteral("İsveren No:01- 0001- 000001 Devre: 01.03.2013-31.03.2013 "
@@ -134,19 +134,20 @@ void PrintEntryTest::nothingStoredShowsTheMessage()
     Screen s;
     insertBodro(*s.ws.dm, stored("100001", "1,000.00"));
     s.typeHeader();
-    s.form->topprim->setTextAsFloat(Decimal(5));
-    s.form->topdepo->setTextAsFloat(Decimal(6));
-    s.form->TOPPD->setTextAsFloat(Decimal(11));
+    child<TMoneyEdit>(*s.form, "topprim")->setTextAsFloat(Decimal(5));
+    child<TMoneyEdit>(*s.form, "topdepo")->setTextAsFloat(Decimal(6));
+    child<TMoneyEdit>(*s.form, "TOPPD")->setTextAsFloat(Decimal(11));
 
-    for (QPushButton *button : {s.form->BitBtnYazdir, s.form->BitTumSubeYazdir}) {
+    for (QPushButton *button : {child<QPushButton>(*s.form, "BitBtnYazdir"),
+                                child<QPushButton>(*s.form, "BitTumSubeYazdir")}) {
         s.ws.platform.clearShown();
         s.click(button);
         QCOMPARE(s.previews, 0);
         QCOMPARE(s.ws.platform.texts(),
                  QStringList{QStringLiteral("Lütfen Önce Kayıt İşlemini Yapınız")});
-        QCOMPARE(s.form->topprim->text(), QStringLiteral("0.00"));
-        QCOMPARE(s.form->topdepo->text(), QStringLiteral("0.00"));
-        QCOMPARE(s.form->TOPPD->text(), QStringLiteral("0.00"));
+        QCOMPARE(child<TMoneyEdit>(*s.form, "topprim")->text(), QStringLiteral("0.00"));
+        QCOMPARE(child<TMoneyEdit>(*s.form, "topdepo")->text(), QStringLiteral("0.00"));
+        QCOMPARE(child<TMoneyEdit>(*s.form, "TOPPD")->text(), QStringLiteral("0.00"));
     }
 }
 
@@ -161,11 +162,11 @@ void PrintEntryTest::tumSubeYazdirPrintsEveryRecordMarkedForSending()
     s.ws.ctx->session.entry.seqNo = QStringLiteral("3");
     s.typeHeader();
 
-    s.click(s.form->BitTumSubeYazdir);
+    s.click(child<QPushButton>(*s.form, "BitTumSubeYazdir"));
 
     QCOMPARE(s.previews, 1);
     QCOMPARE(s.printout->QRLabel30, QStringLiteral("3"));
-    QCOMPARE(s.form->TOPPD->text(), QStringLiteral("450.00"));
+    QCOMPARE(child<TMoneyEdit>(*s.form, "TOPPD")->text(), QStringLiteral("450.00"));
 }
 
 void PrintEntryTest::newScreenPrintsRecordOneOfThePickedType()
@@ -179,12 +180,12 @@ void PrintEntryTest::newScreenPrintsRecordOneOfThePickedType()
     s.ws.ctx->session.entry.pickedType = QStringLiteral("01");
     s.ws.ctx->session.entry.seqNo = QStringLiteral("2");
     s.typeHeader();
-    s.click(s.form->BitBtnYazdir);
+    s.click(child<QPushButton>(*s.form, "BitBtnYazdir"));
     QCOMPARE(s.printout->QRLabel30, QStringLiteral("1"));
 
-    s.form->yeniac->click();
+    child<QPushButton>(*s.form, "yeniac")->click();
     s.typeHeader();
-    s.click(s.form->BitBtnYazdir);
+    s.click(child<QPushButton>(*s.form, "BitBtnYazdir"));
     QCOMPARE(s.previews, 1);
     QCOMPARE(s.printout->QRLabel30, QStringLiteral("2"));
     QCOMPARE(s.printout->burtoplam, QStringLiteral("2,000.00"));

@@ -18,6 +18,23 @@
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
 
+// The child widget of `parent` with the given objectName and type. Screens
+// keep their widgets to themselves; tests reach them by name as a user would by
+// sight. A missing child fails the test and ends the run at once, since every
+// use would go on through a null pointer.
+template <class W> W *child(QObject &parent, const char *name)
+{
+    W *w = parent.findChild<W *>(QLatin1String(name));
+    if (!w) {
+        QTest::qFail(qPrintable(QStringLiteral("no %1 named %2 in %3")
+                                    .arg(QLatin1String(W::staticMetaObject.className()),
+                                         QLatin1String(name), parent.objectName())),
+                     __FILE__, __LINE__);
+        qFatal("missing child widget %s", name);
+    }
+    return w;
+}
+
 // Types a text into the focused widget; Turkish letters go in as text events,
 // which QTest::keyClicks cannot send.
 void typeText(QWidget *widget, const QString &text);

@@ -233,8 +233,8 @@ void DesktopTest::entryGridF1ReachesItsSection()
     qApp->installEventFilter(&helpKey);
     TForm1 entry(*ws.ctx);
     showActive(&entry);
-    entry.alyatgir->setFocus();
-    QTRY_VERIFY(entry.alyatgir->isAncestorOf(QApplication::focusWidget()));
+    child<QTableWidget>(entry, "alyatgir")->setFocus();
+    QTRY_VERIFY(child<QTableWidget>(entry, "alyatgir")->isAncestorOf(QApplication::focusWidget()));
     pressF1();
     qApp->removeEventFilter(&helpKey);
     QCOMPARE(ws.platform.helpPages, QStringList{QStringLiteral("giris.html#tablo")});

@@ -486,7 +486,7 @@ void EntryStoreTest::readOnlyFileIsBrowsedAndRefusedBeforeAnyQuestion()
     // F10 picks and reloads the stored return.
     s.header();
     pickNext(Employer);
-    QTest::keyClick(s.form->ALKAZA, Qt::Key_F10);
+    QTest::keyClick(child<QLineEdit>(*s.form, "ALKAZA"), Qt::Key_F10);
     QCOMPARE(s.gridRows(), 3);
     QVERIFY(s.messages().isEmpty());
 
@@ -504,12 +504,12 @@ void EntryStoreTest::readOnlyFileIsBrowsedAndRefusedBeforeAnyQuestion()
         QCOMPARE(s.ws.platform.answers.size(), 2);
         QCOMPARE(s.stored(), before);
     };
-    refusedAlone("Kayıt", [&] { s.click(s.form->kayitbtn); });
+    refusedAlone("Kayıt", [&] { s.click(child<QPushButton>(*s.form, "kayitbtn")); });
     QCOMPARE(s.gridRows(), 3);
-    s.click(s.form->yeniac);
+    s.click(child<QPushButton>(*s.form, "yeniac"));
     s.header();
     s.rows({employee(1, "555555", "Yeni", "3,000.00")});
-    refusedAlone("Güncelle", [&] { s.click(s.form->guncelle); });
+    refusedAlone("Güncelle", [&] { s.click(child<QPushButton>(*s.form, "guncelle")); });
     refusedAlone("second record", [&] { s.form->devkayitClick(); });
     QCOMPARE(s.cell(1, SarvekNo), QStringLiteral("555555"));
     QCOMPARE(s.ws.ctx->session.entry.seqNo, QStringLiteral("1"));

@@ -113,10 +113,12 @@ void appendSpaceFilled(QString &line, QStringView text, int width)
         line.resize(line.size() + (width - n), u' ');
 }
 
-// The text without the separators, zeros on the left up to width.
-void appendDigits(QString &line, QStringView text, QLatin1StringView separators, int width)
+// The text without the two separators, zeros on the left up to width.
+void appendDigits(QString &line, QStringView text, char16_t separator, char16_t other, int width)
 {
-    const auto kept = [separators](QChar c) { return !separators.contains(c); };
+    const auto kept = [separator, other](QChar c) {
+        return c.unicode() != separator && c.unicode() != other;
+    };
     const qsizetype n = std::count_if(text.cbegin(), text.cend(),
                                       [&kept](QChar c) { return kept(c) && !c.isLowSurrogate(); });
     if (n < width)
@@ -174,7 +176,7 @@ void appendField(QString &line, const LineField &f, const StoredRow &row, bool r
         line += value;
         return;
     case Rule::DateDigits:
-        appendDigits(line, value, QLatin1StringView("./"), 0);
+        appendDigits(line, value, u'.', u'/', 0);
         return;
     case Rule::TypeCode:
         state.typeCode = typeCode(value, retroactive, state.typeCode);
@@ -194,7 +196,7 @@ void appendField(QString &line, const LineField &f, const StoredRow &row, bool r
         line += value.isEmpty() ? QStringView(u" ") : QStringView(value);
         return;
     case Rule::AmountDigits:
-        appendDigits(line, value, QLatin1StringView(",."), f.width);
+        appendDigits(line, value, u',', u'.', f.width);
         return;
     case Rule::RateDigits:
         appendZeroFilled(line, rateDigits(rateOf(row, f)), f.width);

@@ -1,6 +1,7 @@
 // libpq behind checked calls and one exception type.
 #include "store/pgdb.h"
 
+#include <algorithm>
 #include <libpq-fe.h>
 
 namespace
@@ -9,7 +10,9 @@ namespace
 QString userText(const QString &sqlState, const QString &engine)
 {
     const QString detail = engine.isEmpty() ? QString() : QStringLiteral("\r\n") + engine;
-    if (sqlState.isEmpty() || sqlState.startsWith(QLatin1String("08")))
+    // 08: the connection failed; 57P0x: the server is shutting down or went.
+    if (sqlState.isEmpty() || sqlState.startsWith(QLatin1String("08")) ||
+        sqlState.startsWith(QLatin1String("57P0")))
         return QStringLiteral("Veritabanı sunucusuna bağlanılamadı ya da bağlantı koptu; son "
                               "işlem kaydedilmedi.") +
                detail;
@@ -36,7 +39,7 @@ PgError::PgError(QString message, QString engineText, QString sqlState)
 bool PgError::connectionLost() const
 {
     return m_sqlState.isEmpty() || m_sqlState.startsWith(QLatin1String("08")) ||
-           m_sqlState == QLatin1String("57P01");
+           m_sqlState.startsWith(QLatin1String("57P0"));
 }
 
 QString numberPlaceholders(const QString &sql)
@@ -65,7 +68,19 @@ QString numberPlaceholders(const QString &sql)
             out += QStringView(sql).mid(i, stop - i);
             i = stop - 1;
         } else if (c == u'?') {
-            out += u'$' + QString::number(++number);
+            // "?NNN" names its parameter, as in SQLite, and a bare "?" after it
+            // takes the next number past the highest seen.
+            qsizetype end = i + 1;
+            while (end < n && sql[end].isDigit())
+                ++end;
+            if (end > i + 1) {
+                const int named = QStringView(sql).mid(i + 1, end - i - 1).toInt();
+                number = std::max(number, named);
+                out += u'$' + QString::number(named);
+                i = end - 1;
+            } else {
+                out += u'$' + QString::number(++number);
+            }
         } else {
             out += c;
         }

@@ -78,6 +78,9 @@ TEST(Placeholders, NumberedOutsideQuotesAndComments)
         {"values (?,?,?,?,?,?,?,?,?,?)", "values ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10)"},
         {"a = 'unclosed ?", "a = 'unclosed ?"},
         {"a = 'ş' and b = ?", "a = 'ş' and b = $1"},
+        {"a like '%' || ?1 and substr(a, -4) = ?1", "a like '%' || $1 and substr(a, -4) = $1"},
+        {"a = ?2 and b = ?1 and c = ?", "a = $2 and b = $1 and c = $3"},
+        {"a = ?12", "a = $12"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(numberPlaceholders(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;

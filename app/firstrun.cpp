@@ -1,8 +1,8 @@
 // Reading and writing the first-run marker.
 #include "app/firstrun.h"
 
-#include "app/errors.h"
-#include "app/platform.h"
+#include "base/errors.h"
+#include "base/platform.h"
 #include "store/failure.h"
 
 #include <QDir>

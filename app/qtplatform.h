@@ -2,7 +2,7 @@
 // the libcurl FTP client.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 class QtPlatform : public Platform
 {

@@ -1,7 +1,7 @@
 // The general error box and the Turkish set-up of Qt.
 #include "app/sarvekapp.h"
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

@@ -4,7 +4,7 @@
 // whatever would not fit is refused with ConversionError instead of wrapping.
 #include "controls/decimal.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // larger or finer throws ConversionError rather than losing it.
 #pragma once
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <QString>
 #include <QStringView>

@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "base/platform.h"
+#include "store/dm.h"
 #include "store/failure.h"
 
 #include <QDir>
@@ -57,4 +58,9 @@ void writeMarkerIfMissing(Platform &platform)
     } catch (const IoError &) {
         // Without a marker the program still works; only the reminder is lost.
     }
+}
+
+void remindAfterNewDatabase(Tdm &dm, Platform &platform)
+{
+    dm.setOnCreated([&platform] { writeMarkerIfMissing(platform); });
 }

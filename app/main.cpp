@@ -1,10 +1,12 @@
 // Start-up: the working folder first (everything below it is relative to it),
 // then the main window, the data module (whose connection opens with the first
-// statement, not here), the long-lived windows, F1 and the loop; after a normal
-// end, the day's copy of the database.
+// statement, not here; a database it makes from nothing leaves the first-run
+// reminder), the long-lived windows, F1 and the loop; after a normal end, the
+// day's copy of the database.
 #include "app/anamenu.h"
 #include "app/context.h"
 #include "app/exitbackup.h"
+#include "app/firstrun.h"
 #include "app/helpwindow.h"
 #include "app/qtplatform.h"
 #include "app/sarvekapp.h"
@@ -34,7 +36,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    Tdm dm(platform);
+    Tdm dm;
+    remindAfterNewDatabase(dm, platform);
     AppContext ctx(platform, dm);
     HelpKey helpKey(ctx);
     app.installEventFilter(&helpKey);

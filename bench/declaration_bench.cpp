@@ -67,7 +67,7 @@ QString employerNo(int employer)
 }
 
 struct Fixture {
-    Fixture() : dm(platform, dir.path())
+    Fixture() : dm(dir.path())
     {
         platform.windowsDir = dir.path();
         Database &db = dm.db();

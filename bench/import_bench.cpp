@@ -104,7 +104,7 @@ void BM_ImportIntoEntryGrid(benchmark::State &state)
     ScriptedPlatform platform;
     platform.windowsDir = QDir(dir.path()).filePath(QStringLiteral("windows"));
     QDir().mkpath(platform.windowsDir);
-    Tdm dm(platform, dir.path());
+    Tdm dm(dir.path());
     AppContext ctx(platform, dm);
     TForm1 form(ctx);
     form.show();

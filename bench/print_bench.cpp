@@ -48,7 +48,7 @@ void BM_PrintThousandEmployeesToPdf(benchmark::State &state)
 {
     QTemporaryDir dir;
     ScriptedPlatform platform;
-    Tdm dm(platform, dir.path());
+    Tdm dm(dir.path());
     AppContext ctx(platform, dm);
     fillReturn(dm, 1000);
     Tfrmbodrodok form(ctx);

@@ -79,7 +79,7 @@ struct BigDatabase {
     BigDatabase()
     {
         platform.windowsDir = dir.path();
-        dm = std::make_unique<Tdm>(platform, dir.path());
+        dm = std::make_unique<Tdm>(dir.path());
         Database &db = dm->db();
         // Filling without the indexes and building them afterwards is several
         // times faster than keeping them up to date row by row.

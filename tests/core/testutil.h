@@ -10,7 +10,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-// A temporary working folder with its own platform, data module and context.
+// A temporary working folder with its own platform, data module and context,
+// wired as start-up wires them.
 struct Workspace {
     Workspace();
     QString path(const QString &relative = QString()) const;

@@ -72,7 +72,7 @@ int main(int argc, char **argv)
     }
     ScriptedPlatform platform;
     platform.windowsDir = QString::fromLocal8Bit(argv[2]);
-    Tdm dm(platform, QString::fromLocal8Bit(argv[2]));
+    Tdm dm(QString::fromLocal8Bit(argv[2]));
     try {
         if (std::strcmp(argv[1], "schema") == 0)
             runSchemaTrials(dm, platform);

@@ -37,7 +37,7 @@ bool openEntryScreen(Workspace &ws)
 // A database of the current schema holding one return of 300 rows.
 void stored(Workspace &ws)
 {
-    Tdm dm(ws.platform, ws.path());
+    Tdm dm(ws.path());
     Transaction tx(dm.db());
     for (int i = 1; i <= 300; ++i) {
         BodroRow row;
@@ -116,7 +116,7 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
         SCOPED_TRACE(c.name);
         Workspace ws;
         c.make(ws);
-        ws.dm = std::make_unique<Tdm>(ws.platform, ws.path());
+        ws.dm = std::make_unique<Tdm>(ws.path());
         const QString path = ws.dm->databasePath();
         std::optional<Immutable> lock;
         if (c.lock != Lock::None) {

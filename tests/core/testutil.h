@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/context.h"
-#include "app/scriptedplatform.h"
 #include "store/dm.h"
+#include "support/scriptedplatform.h"
 
 #include <QString>
 #include <QTemporaryDir>

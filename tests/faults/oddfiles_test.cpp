@@ -146,8 +146,9 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
         ASSERT_TRUE(opened) << ws.platform.texts().join(" | ").toStdString();
         EXPECT_TRUE(ws.platform.texts().isEmpty());
         EXPECT_EQ(ws.dm->select("select count(*) from bodrotemp")[0][0], "0");
-        if (c.lock != Lock::None)
+        if (c.lock != Lock::None) {
             EXPECT_EQ(fileBytes(path), before) << "opening wrote to a read-only file";
+        }
 
         // Browsing works whatever the file allows.
         if (ws.dm->select("select count(*) from bodro")[0][0] != "0") {

@@ -841,7 +841,7 @@ void EntryScreenTest::wholeReturnByKeyboard()
     QVERIFY(s.ok);
     TForm1 &f = *s.form;
     s.fill(f.ALKAZA, QStringLiteral("1"));
-    for (const QString &part : {"12", "345"}) {
+    for (const QString &part : {QStringLiteral("12"), QStringLiteral("345")}) {
         s.press(Qt::Key_Tab);
         s.type(part);
     }

@@ -2,8 +2,8 @@
 // state, plus the long-lived windows made at start-up.
 #pragma once
 
-#include "app/platform.h"
-#include "app/session.h"
+#include "base/platform.h"
+#include "base/session.h"
 
 #include <exception>
 #include <QObject>

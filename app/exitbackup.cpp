@@ -1,7 +1,7 @@
 // The backup at the end of a normal run.
 #include "app/exitbackup.h"
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "store/backup.h"
 #include "store/dm.h"
 

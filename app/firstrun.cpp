@@ -1,8 +1,9 @@
 // Reading and writing the first-run marker.
 #include "app/firstrun.h"
 
-#include "app/errors.h"
-#include "app/platform.h"
+#include "base/errors.h"
+#include "base/platform.h"
+#include "store/dm.h"
 #include "store/failure.h"
 
 #include <QDir>
@@ -57,4 +58,9 @@ void writeMarkerIfMissing(Platform &platform)
     } catch (const IoError &) {
         // Without a marker the program still works; only the reminder is lost.
     }
+}
+
+void remindAfterNewDatabase(Tdm &dm, Platform &platform)
+{
+    dm.setOnCreated([&platform] { writeMarkerIfMissing(platform); });
 }

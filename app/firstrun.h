@@ -5,6 +5,7 @@
 #include <QString>
 
 class Platform;
+class Tdm;
 
 QString markerPath(Platform &platform);
 // First line of the marker, "" when there is none. Throws IoError when the
@@ -15,3 +16,7 @@ void writeMarker(Platform &platform, const QString &line);
 // A new installation: write "2" unless a marker is already there. Never throws;
 // a marker that cannot be written only means no reminder.
 void writeMarkerIfMissing(Platform &platform);
+// Start-up's part of a new installation: once dm has made the database from
+// nothing, the marker "2" is written unless one is there, so that the next
+// command reminds the user to make the accountant record.
+void remindAfterNewDatabase(Tdm &dm, Platform &platform);

@@ -1,7 +1,7 @@
 // The handbook's sections by screen and control.
 #include "app/help.h"
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <QDir>
 #include <QHash>

@@ -1,15 +1,19 @@
-// Start-up: the working folder first (everything below it is relative to it),
-// then the main window, the data module (whose connection opens with the first
-// statement, not here), the long-lived windows, F1 and the loop; after a normal
-// end, the day's copy of the database.
+// Start-up: the platform with the fund's FTP client, the working folder
+// (everything below it is relative to it), then the main window, the data
+// module (whose connection opens with the first statement, not here; a
+// database it makes from nothing leaves the first-run reminder), the
+// long-lived windows, F1 and the loop; after a normal end, the day's copy of
+// the database.
 #include "app/anamenu.h"
 #include "app/context.h"
 #include "app/exitbackup.h"
+#include "app/firstrun.h"
 #include "app/helpwindow.h"
 #include "app/qtplatform.h"
 #include "app/sarvekapp.h"
 #include "app/screens.h"
 #include "app/workfolder.h"
+#include "declaration/ftpupload.h"
 #include "store/dm.h"
 
 #include <QDir>
@@ -21,7 +25,7 @@ int main(int argc, char **argv)
     app.useTurkish();
     QGuiApplication::setDesktopFileName(QStringLiteral("sarvek"));
     app.setWindowIcon(QIcon::fromTheme(QStringLiteral("sarvek")));
-    QtPlatform platform;
+    QtPlatform platform([] { return makeCurlFtpClient(fundFtpSettings()); });
     app.setPlatform(&platform);
 
     const workfolder::Choice folder =
@@ -34,7 +38,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    Tdm dm(platform);
+    Tdm dm;
+    remindAfterNewDatabase(dm, platform);
     AppContext ctx(platform, dm);
     HelpKey helpKey(ctx);
     app.installEventFilter(&helpKey);

@@ -2,7 +2,6 @@
 #include "app/qtplatform.h"
 
 #include "app/helpwindow.h"
-#include "declaration/ftpupload.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -134,11 +133,6 @@ QList<Volume> QtPlatform::volumes()
         list.append({s.displayName(), root});
     }
     return list;
-}
-
-std::unique_ptr<FtpClient> QtPlatform::makeFtpClient()
-{
-    return makeCurlFtpClient(fundFtpSettings());
 }
 
 QString QtPlatform::chooseFileToOpen(const QString &caption, const QString &filter)

@@ -1,12 +1,20 @@
 // The real platform: Qt message boxes, the desktop, the machine's volumes and
-// the libcurl FTP client.
+// whichever FTP client start-up hands it.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
+
+#include <functional>
 
 class QtPlatform : public Platform
 {
 public:
+    // makeFtp is called once for each upload.
+    explicit QtPlatform(std::function<std::unique_ptr<FtpClient>()> makeFtp)
+        : m_makeFtp(std::move(makeFtp))
+    {
+    }
+
     void showMessage(const QString &text) override;
     void showWarning(const QString &text) override;
     Answer confirm(const QString &text) override;
@@ -22,5 +30,8 @@ public:
     void showHelp(const QString &page) override;
     QString chooseFileToOpen(const QString &caption, const QString &filter) override;
     QList<Volume> volumes() override;
-    std::unique_ptr<FtpClient> makeFtpClient() override;
+    std::unique_ptr<FtpClient> makeFtpClient() override { return m_makeFtp(); }
+
+private:
+    std::function<std::unique_ptr<FtpClient>()> m_makeFtp;
 };

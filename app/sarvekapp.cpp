@@ -2,7 +2,7 @@
 #include "app/sarvekapp.h"
 
 #include "app/context.h"
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <cstdio>
 #include <QLibraryInfo>

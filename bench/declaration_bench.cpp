@@ -4,7 +4,6 @@
 // their floor programs (bench/floor.c, plain C on the SQLite C API), and the
 // run ends with a table of medians and of the program's ratio to its floor.
 #include "accountant/accountantrecord.h"
-#include "app/scriptedplatform.h"
 #include "declaration/declfile.h"
 #include "declaration/periodsummary.h"
 #include "declaration/selection.h"
@@ -14,6 +13,7 @@
 #include "store/dm.h"
 #include "store/returntable.h"
 #include "store/schema.h"
+#include "support/scriptedplatform.h"
 
 #include <sqlite3.h>
 
@@ -67,7 +67,7 @@ QString employerNo(int employer)
 }
 
 struct Fixture {
-    Fixture() : dm(platform, dir.path())
+    Fixture() : dm(dir.path())
     {
         platform.windowsDir = dir.path();
         Database &db = dm.db();

@@ -4,11 +4,11 @@
 // Turkish spreadsheet saves: Windows-1254, ";" and "2.500,50" amounts, with
 // every column filled and one refused row in a hundred.
 #include "app/context.h"
-#include "app/scriptedplatform.h"
 #include "entry/csvimport.h"
 #include "entry/importdialog.h"
 #include "entry/yatirimgir.h"
 #include "store/dm.h"
+#include "support/scriptedplatform.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
@@ -104,7 +104,7 @@ void BM_ImportIntoEntryGrid(benchmark::State &state)
     ScriptedPlatform platform;
     platform.windowsDir = QDir(dir.path()).filePath(QStringLiteral("windows"));
     QDir().mkpath(platform.windowsDir);
-    Tdm dm(platform, dir.path());
+    Tdm dm(dir.path());
     AppContext ctx(platform, dm);
     TForm1 form(ctx);
     form.show();

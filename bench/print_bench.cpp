@@ -1,9 +1,9 @@
 // Time to run the printed return of 1,000 employees and write it as a PDF.
 #include "app/context.h"
-#include "app/scriptedplatform.h"
 #include "print/frmprint.h"
 #include "store/dm.h"
 #include "store/sqlite.h"
+#include "support/scriptedplatform.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
@@ -48,7 +48,7 @@ void BM_PrintThousandEmployeesToPdf(benchmark::State &state)
 {
     QTemporaryDir dir;
     ScriptedPlatform platform;
-    Tdm dm(platform, dir.path());
+    Tdm dm(dir.path());
     AppContext ctx(platform, dm);
     fillReturn(dm, 1000);
     Tfrmbodrodok form(ctx);

@@ -3,11 +3,11 @@
 // a 1,000-employee return as one transaction next to the same statements run
 // one by one in autocommit, its reload, the employee look-up by fund number and
 // the one-employer list.
-#include "app/scriptedplatform.h"
 #include "entry/returnstore.h"
 #include "store/dm.h"
 #include "store/schema.h"
 #include "store/sqlite.h"
+#include "support/scriptedplatform.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -79,7 +79,7 @@ struct BigDatabase {
     BigDatabase()
     {
         platform.windowsDir = dir.path();
-        dm = std::make_unique<Tdm>(platform, dir.path());
+        dm = std::make_unique<Tdm>(dir.path());
         Database &db = dm->db();
         // Filling without the indexes and building them afterwards is several
         // times faster than keeping them up to date row by row.

@@ -21,7 +21,7 @@ endforeach()
 
 add_executable(handbookshots doc/handbookshots.cpp tests/core/testutil.cpp)
 target_include_directories(handbookshots PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(handbookshots PRIVATE sarvek_ui)
+target_link_libraries(handbookshots PRIVATE sarvek_ui sarvek_testsupport)
 
 set(SARVEK_SHOTS anamenu hakkinda giris iceaktar bordlist tumliste dokum muhasip beyanname
   gonderilenler kayityeri mesaj)

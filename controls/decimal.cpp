@@ -4,7 +4,7 @@
 // whatever would not fit is refused with ConversionError instead of wrapping.
 #include "controls/decimal.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <algorithm>
 
@@ -15,38 +15,38 @@ constexpr int MaxDigits = 35;
 // 10^38 is the largest power of ten below 2^127.
 constexpr int MaxPow10 = 38;
 
-__int128 pow10(int n)
+Int128 pow10(int n)
 {
-    __int128 p = 1;
+    Int128 p = 1;
     for (int i = 0; i < n; ++i)
         p *= 10;
     return p;
 }
 
-const __int128 Limit = pow10(MaxDigits);
+const Int128 Limit = pow10(MaxDigits);
 
 [[noreturn]] void overflow()
 {
     throw ConversionError(QStringLiteral("Sayı hesaplanamayacak kadar büyük"));
 }
 
-__int128 checkedMul(__int128 a, __int128 b)
+Int128 checkedMul(Int128 a, Int128 b)
 {
-    __int128 r;
+    Int128 r;
     if (__builtin_mul_overflow(a, b, &r))
         overflow();
     return r;
 }
 
-__int128 checkedAdd(__int128 a, __int128 b)
+Int128 checkedAdd(Int128 a, Int128 b)
 {
-    __int128 r;
+    Int128 r;
     if (__builtin_add_overflow(a, b, &r))
         overflow();
     return r;
 }
 
-__int128 scaledUp(__int128 v, long long places)
+Int128 scaledUp(Int128 v, long long places)
 {
     if (v == 0 || places <= 0)
         return v;
@@ -56,22 +56,22 @@ __int128 scaledUp(__int128 v, long long places)
 }
 
 // Divides by 10^n, rounding halves away from zero.
-__int128 roundDiv(__int128 v, long long n)
+Int128 roundDiv(Int128 v, long long n)
 {
     if (n <= 0)
         return v;
     if (n > MaxPow10)
         return 0; // |v| < 2^127 < 10^39 / 2
-    const __int128 d = pow10(int(n));
-    __int128 q = v / d;
-    const __int128 r = v % d;
-    const __int128 rest = r < 0 ? -r : r;
+    const Int128 d = pow10(int(n));
+    Int128 q = v / d;
+    const Int128 r = v % d;
+    const Int128 rest = r < 0 ? -r : r;
     if (rest >= d - rest)
         q += v < 0 ? -1 : 1;
     return q;
 }
 
-QString digitsOf(__int128 v)
+QString digitsOf(Int128 v)
 {
     if (v == 0)
         return QStringLiteral("0");
@@ -85,7 +85,7 @@ QString digitsOf(__int128 v)
 
 } // namespace
 
-Decimal Decimal::make(__int128 units, long long scale)
+Decimal Decimal::make(Int128 units, long long scale)
 {
     if (scale < 0) {
         units = scaledUp(units, -scale);
@@ -114,7 +114,7 @@ std::optional<Decimal> Decimal::parse(QStringView text)
     }
     // Zeros are held back until a later digit shows they are significant, so
     // neither leading zeros nor trailing fraction zeros count against the size.
-    __int128 units = 0;
+    Int128 units = 0;
     int significant = 0;
     int heldZeros = 0;
     long long scale = 0;
@@ -188,7 +188,7 @@ Decimal Decimal::fromText(QStringView text)
     throw notANumber(text);
 }
 
-__int128 Decimal::unitsAt(int scale) const
+Int128 Decimal::unitsAt(int scale) const
 {
     return scaledUp(m_units, scale - m_scale);
 }
@@ -230,15 +230,15 @@ Decimal Decimal::rounded(int places) const
 std::strong_ordering Decimal::operator<=>(const Decimal &o) const
 {
     // Whole parts first: aligning both scales at once could leave 128 bits.
-    const __int128 aScale = pow10(m_scale);
-    const __int128 bScale = pow10(o.m_scale);
-    const __int128 aWhole = m_units / aScale;
-    const __int128 bWhole = o.m_units / bScale;
+    const Int128 aScale = pow10(m_scale);
+    const Int128 bScale = pow10(o.m_scale);
+    const Int128 aWhole = m_units / aScale;
+    const Int128 bWhole = o.m_units / bScale;
     if (aWhole != bWhole)
         return aWhole < bWhole ? std::strong_ordering::less : std::strong_ordering::greater;
     const int s = std::max(m_scale, o.m_scale);
-    const __int128 aFraction = (m_units % aScale) * pow10(s - m_scale);
-    const __int128 bFraction = (o.m_units % bScale) * pow10(s - o.m_scale);
+    const Int128 aFraction = (m_units % aScale) * pow10(s - m_scale);
+    const Int128 bFraction = (o.m_units % bScale) * pow10(s - o.m_scale);
     return aFraction < bFraction ? std::strong_ordering::less
                                  : (aFraction > bFraction ? std::strong_ordering::greater
                                                           : std::strong_ordering::equal);
@@ -246,7 +246,7 @@ std::strong_ordering Decimal::operator<=>(const Decimal &o) const
 
 QString Decimal::toPlain() const
 {
-    const __int128 a = m_units < 0 ? -m_units : m_units;
+    const Int128 a = m_units < 0 ? -m_units : m_units;
     QString digits = digitsOf(a);
     if (m_scale > 0) {
         if (digits.size() <= m_scale)
@@ -259,8 +259,8 @@ QString Decimal::toPlain() const
 QString Decimal::toAmountText(int decimals) const
 {
     decimals = std::clamp(decimals, 0, MaxScale);
-    const __int128 units = rounded(decimals).unitsAt(decimals);
-    const __int128 a = units < 0 ? -units : units;
+    const Int128 units = rounded(decimals).unitsAt(decimals);
+    const Int128 a = units < 0 ? -units : units;
     QString digits = digitsOf(a);
     if (digits.size() <= decimals)
         digits.prepend(QString(decimals - digits.size() + 1, u'0'));

@@ -4,12 +4,15 @@
 // larger or finer throws ConversionError rather than losing it.
 #pragma once
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <QString>
 #include <QStringView>
 #include <compare>
 #include <optional>
+
+// The 128-bit integer of GCC and Clang, an extension of the language.
+__extension__ typedef __int128 Int128;
 
 class Decimal
 {
@@ -52,12 +55,12 @@ public:
     int scale() const { return m_scale; }
 
 private:
-    explicit Decimal(__int128 units, int scale) : m_units(units), m_scale(scale) {}
+    explicit Decimal(Int128 units, int scale) : m_units(units), m_scale(scale) {}
     // Brings `scale` into range (rounding when finer), drops trailing zeros and
     // refuses a value too large to hold.
-    static Decimal make(__int128 units, long long scale);
-    __int128 unitsAt(int scale) const;
+    static Decimal make(Int128 units, long long scale);
+    Int128 unitsAt(int scale) const;
 
-    __int128 m_units = 0;
+    Int128 m_units = 0;
     int m_scale = 0;
 };

@@ -2,7 +2,7 @@
 #include "declaration/declfile.h"
 
 #include "accountant/accountantrecord.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "store/dm.h"
 #include "store/failure.h"
 #include "store/returnrow.h"

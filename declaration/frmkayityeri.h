@@ -3,7 +3,7 @@
 // the dialog was closed.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <optional>
 #include <QDialog>

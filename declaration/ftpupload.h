@@ -1,7 +1,7 @@
 // The fund's FTP server and the libcurl client that uploads declaration files.
 #pragma once
 
-#include "app/ftpclient.h"
+#include "base/ftpclient.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // The selection statements of the declaration screen.
 #include "declaration/selection.h"
 
-#include "app/formats.h"
+#include "base/formats.h"
 #include "store/returnrow.h"
 
 namespace

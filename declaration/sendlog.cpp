@@ -1,7 +1,7 @@
 // The log of prepared declaration files.
 #include "declaration/sendlog.h"
 
-#include "app/formats.h"
+#include "base/formats.h"
 #include "store/dm.h"
 #include "store/gonderim.h"
 

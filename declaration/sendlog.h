@@ -5,7 +5,7 @@
 // screen and its "Gönderilenler" list.
 #pragma once
 
-#include "app/ftpclient.h"
+#include "base/ftpclient.h"
 #include "declaration/selection.h"
 
 #include <optional>

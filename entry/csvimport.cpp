@@ -1,7 +1,7 @@
 // The CSV reader of the import and the grid filling that follows it.
 #include "entry/csvimport.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "controls/amounttext.h"
 #include "entry/arithmetic.h"
 #include "entry/headerrules.h"

@@ -1,8 +1,8 @@
 // The registry-number field checks and the month-end rule of the entry header.
 #include "entry/headerrules.h"
 
-#include "app/errors.h"
-#include "app/formats.h"
+#include "base/errors.h"
+#include "base/formats.h"
 
 namespace entryheader
 {

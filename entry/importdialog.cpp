@@ -2,7 +2,7 @@
 // of thousands of rows opens at once.
 #include "entry/importdialog.h"
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "controls/amounttext.h"
 
 #include <QAbstractTableModel>

@@ -3,8 +3,8 @@
 // and the first failure rolls all of it back before the caller hears of it.
 #include "entry/returnstore.h"
 
-#include "app/errors.h"
-#include "app/formats.h"
+#include "base/errors.h"
+#include "base/formats.h"
 #include "controls/amounttext.h"
 #include "store/dm.h"
 #include "store/sqlite.h"

@@ -5,9 +5,10 @@
 #include "entry/yatirimgir.h"
 
 #include "app/context.h"
-#include "app/errors.h"
-#include "app/formats.h"
 #include "app/help.h"
+#include "base/errors.h"
+#include "base/formats.h"
+#include "controls/amounttext.h"
 #include "controls/moneyedit.h"
 #include "entry/headerrules.h"
 #include "entry/lookups.h"

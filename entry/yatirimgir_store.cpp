@@ -5,7 +5,7 @@
 #include "entry/yatirimgir.h"
 
 #include "app/context.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "controls/moneyedit.h"
 #include "entry/returnstore.h"
 #include "entry/rowcheck.h"

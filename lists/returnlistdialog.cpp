@@ -2,7 +2,7 @@
 #include "lists/returnlistdialog.h"
 
 #include "app/context.h"
-#include "app/formats.h"
+#include "base/formats.h"
 #include "store/dm.h"
 
 #include <QHeaderView>

@@ -3,7 +3,7 @@
 #include "print/frmprint.h"
 
 #include "app/context.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "controls/amounttext.h"
 #include "store/dm.h"
 

@@ -1,7 +1,6 @@
 // The data module and its query slots.
 #include "store/dm.h"
 
-#include "app/firstrun.h"
 #include "store/failure.h"
 #include "store/gonderim.h"
 #include "store/returntable.h"
@@ -106,8 +105,7 @@ long long Query::fieldAsInteger(const QString &name) const
     return v;
 }
 
-Tdm::Tdm(Platform &platform, const QString &baseDir)
-    : m_platform(platform), m_baseDir(baseDir.isEmpty() ? QDir::currentPath() : baseDir)
+Tdm::Tdm(const QString &baseDir) : m_baseDir(baseDir.isEmpty() ? QDir::currentPath() : baseDir)
 {
 }
 
@@ -192,7 +190,8 @@ void Tdm::createDatabase(const QString &path)
         throw;
     }
     m_db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
-    writeMarkerIfMissing(m_platform);
+    if (m_onCreated)
+        m_onCreated();
 }
 
 std::optional<DbError> Tdm::writeRefusal()

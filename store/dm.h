@@ -10,10 +10,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <optional>
 
-class Platform;
 class Tdm;
 
 class Query
@@ -63,13 +63,17 @@ class Tdm
 {
 public:
     // baseDir is the working folder that holds Data/.
-    explicit Tdm(Platform &platform, const QString &baseDir = QString());
+    explicit Tdm(const QString &baseDir = QString());
     ~Tdm();
 
     // The connection, opened on first use. A missing or zero-byte file is
-    // created with the current schema (and the first-run marker "2"); a file
-    // that is not a database is left untouched and reported.
+    // created with the current schema; a file that is not a database is left
+    // untouched and reported.
     Database &db();
+    // Runs once a new database file has been made and opened. The data module
+    // itself writes nothing outside Data/; start-up hangs the first-run
+    // reminder here.
+    void setOnCreated(std::function<void()> hook) { m_onCreated = std::move(hook); }
     // Refuses, before anything is written, a change to a database that can
     // only be read: throws DbError naming the read-only file or folder.
     void requireWritable();
@@ -92,7 +96,7 @@ private:
     void createDatabase(const QString &path);
     std::optional<DbError> writeRefusal();
 
-    Platform &m_platform;
     QString m_baseDir;
+    std::function<void()> m_onCreated;
     std::unique_ptr<Database> m_db;
 };

@@ -6,7 +6,7 @@
 // (~/.pgpass, PGPASSFILE); the connection string never needs one.
 #pragma once
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <deque>
 #include <memory>

@@ -3,7 +3,7 @@
 // parsed once by its one rule.
 #include "store/returnrow.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "store/sqlite.h"
 
 #include <algorithm>

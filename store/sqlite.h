@@ -2,7 +2,7 @@
 // becomes a DbError carrying the engine's message. Values are always bound.
 #pragma once
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <memory>
 #include <QByteArrayView>

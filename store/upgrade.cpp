@@ -1,7 +1,7 @@
 // The in-place schema upgrade, as a list of steps that share one transaction.
 #include "store/upgrade.h"
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "store/dm.h"
 #include "store/failure.h"
 #include "store/gonderim.h"

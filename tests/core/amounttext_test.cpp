@@ -1,5 +1,5 @@
 // Exact decimal arithmetic and the amount text rules.
-#include "app/errors.h"
+#include "base/errors.h"
 #include "controls/amounttext.h"
 
 #include <gtest/gtest.h>

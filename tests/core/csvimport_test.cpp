@@ -77,8 +77,9 @@ TEST_P(ReadAmountTest, Reads)
     const AmountCase &c = GetParam();
     const AmountReading r = csvimport::readAmount(QString::fromUtf8(c.text));
     EXPECT_EQ(r.kind, c.kind) << c.text;
-    if (c.kind == Num)
+    if (c.kind == Num) {
         EXPECT_EQ(r.plain, QString::fromUtf8(c.plain)) << c.text;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Csv, ReadAmountTest, testing::ValuesIn(amountCases));

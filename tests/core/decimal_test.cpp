@@ -1,6 +1,6 @@
 // Limits of Decimal and of the amount text: what does not fit is refused with
 // ConversionError, never wrapped, and random text never brings the process down.
-#include "app/errors.h"
+#include "base/errors.h"
 #include "controls/amounttext.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // the Windows-1254 text with CR LF line ends, the refusal of rows whose line
 // would not read at fixed positions, and its atomic writing.
 #include "accountant/accountantrecord.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "core/testutil.h"
 #include "declaration/declfile.h"
 #include "declaration/selection.h"

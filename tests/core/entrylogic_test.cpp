@@ -1,6 +1,6 @@
 // The entry screen's plain rules: registry-number fields, month end, grid key
 // rules, row deletion and the contribution arithmetic.
-#include "app/errors.h"
+#include "base/errors.h"
 #include "entry/arithmetic.h"
 #include "entry/gridrules.h"
 #include "entry/headerrules.h"

@@ -1,6 +1,6 @@
 // The print commands' selection, captions and title totals, and the figures of
 // the printed lines, against stored returns in a real database.
-#include "app/errors.h"
+#include "base/errors.h"
 #include "core/testutil.h"
 #include "print/printcommands.h"
 

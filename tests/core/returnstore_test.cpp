@@ -2,7 +2,7 @@
 // SQLite files: what is stored, that a failure stores nothing at all, and what
 // a reload puts back on the screen.
 #include "app/context.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "core/testutil.h"
 #include "entry/lookups.h"
 #include "entry/returnstore.h"

@@ -143,7 +143,7 @@ TEST(SendLog, AReadOnlyFileWithoutTheTableIsAnEmptyLog)
     });
     const QByteArray before = readAll(path);
 
-    Tdm dm(ws.platform, ws.path());
+    Tdm dm(ws.path());
     ASSERT_FALSE(dm.isWritable());
     // Opening it for the declaration screen is not refused for the log alone.
     EXPECT_NO_THROW(runSchemaUpgrade(dm, ws.platform));

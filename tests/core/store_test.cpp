@@ -114,28 +114,34 @@ TEST(Store, BehavesAsTheScreensExpect)
     EXPECT_TRUE(q.isEmpty());
 }
 
-TEST(Store, FirstUseCreatesTheDatabaseAndTheReminder)
+TEST(Store, FirstUseCreatesTheDatabaseAndSaysSoOnce)
 {
     Workspace ws;
-    EXPECT_FALSE(QFile::exists(ws.dm->databasePath()));
-    EXPECT_FALSE(ws.dm->isConnected());
-    ws.dm->db();
+    // A bare data module, without start-up's reminder: it writes nothing
+    // outside Data/.
+    Tdm dm(ws.path());
+    int created = 0;
+    dm.setOnCreated([&] { ++created; });
+    EXPECT_FALSE(QFile::exists(dm.databasePath()));
+    EXPECT_FALSE(dm.isConnected());
+    dm.db();
     EXPECT_TRUE(QFile::exists(ws.path("Data/bodro.mdb")));
     QSet<QString> names;
-    for (const auto &row : ws.dm->select("select name from sqlite_master"))
+    for (const auto &row : dm.select("select name from sqlite_master"))
         names.insert(row[0].toLower());
     for (const char *n : {"bodro", "bodrotemp", "muhisv", "bodroliste", "bodro_srvno",
                           "bodro_return", "bodro_period"})
         EXPECT_TRUE(names.contains(QLatin1String(n))) << n;
     EXPECT_FALSE(names.contains(QStringLiteral("bodro_isver")));
-    EXPECT_EQ(readMarker(ws.platform), QStringLiteral("2"));
-    EXPECT_FALSE(QFile::exists(ws.dm->databasePath() + ".yeni"));
+    EXPECT_FALSE(QFile::exists(dm.databasePath() + ".yeni"));
+    EXPECT_EQ(created, 1);
+    EXPECT_FALSE(QFile::exists(markerPath(ws.platform)));
 
-    // An existing marker is left alone.
-    Workspace other;
-    writeMarker(other.platform, QStringLiteral("1"));
-    other.dm->db();
-    EXPECT_EQ(readMarker(other.platform), QStringLiteral("1"));
+    // Opening the file that is there now makes nothing.
+    Tdm again(ws.path());
+    again.setOnCreated([&] { ++created; });
+    again.db();
+    EXPECT_EQ(created, 1);
 }
 
 TEST(Store, ReportsFilesItCannotUse)
@@ -180,7 +186,7 @@ TEST(Store, ReportsAReadOnlyDatabase)
     if (geteuid() != 0) {
         QFile::setPermissions(ws.dm->databasePath(), QFile::ReadOwner | QFile::ReadUser);
         Workspace again;
-        Tdm dm(ws.platform, ws.path());
+        Tdm dm(ws.path());
         EXPECT_THROW(insertBodro(dm, BodroRow()), DbError);
     }
     // Root writes anyway; a connection that may only read gives the same error.
@@ -264,6 +270,25 @@ TEST(Store, WaitsForAndThenReportsALockHeldElsewhere)
     }
     other.execScript("ROLLBACK");
     EXPECT_NO_THROW(insertBodro(*ws.dm, BodroRow()));
+}
+
+TEST(FirstRun, ANewDatabaseLeavesTheReminderUnlessAMarkerIsThere)
+{
+    // Workspace wires its data module as start-up does.
+    Workspace ws;
+    ws.dm->db();
+    EXPECT_EQ(readMarker(ws.platform), QStringLiteral("2"));
+
+    Workspace other;
+    writeMarker(other.platform, QStringLiteral("1"));
+    other.dm->db();
+    EXPECT_EQ(readMarker(other.platform), QStringLiteral("1"));
+
+    // An existing database is no new installation.
+    Workspace existing;
+    makeOldSchemaDatabase(existing.dm->databasePath(), true);
+    existing.dm->db();
+    EXPECT_EQ(readMarker(existing.platform), QString());
 }
 
 TEST(FirstRun, ReadsTheFirstLineAndReportsWhatItCannotRead)

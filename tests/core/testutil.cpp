@@ -1,6 +1,7 @@
 // Shared test helpers.
 #include "testutil.h"
 
+#include "app/firstrun.h"
 #include "store/sqlite.h"
 
 #include <QDir>
@@ -10,7 +11,8 @@ Workspace::Workspace()
 {
     platform.windowsDir = path(QStringLiteral("windows"));
     QDir().mkpath(platform.windowsDir);
-    dm = std::make_unique<Tdm>(platform, dir.path());
+    dm = std::make_unique<Tdm>(dir.path());
+    remindAfterNewDatabase(*dm, platform);
     ctx = std::make_unique<AppContext>(platform, *dm);
 }
 

@@ -3,14 +3,15 @@
 #pragma once
 
 #include "app/context.h"
-#include "app/scriptedplatform.h"
 #include "store/dm.h"
+#include "support/scriptedplatform.h"
 
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
 
-// A temporary working folder with its own platform, data module and context.
+// A temporary working folder with its own platform, data module and context,
+// wired as start-up wires them.
 struct Workspace {
     Workspace();
     QString path(const QString &relative = QString()) const;

@@ -294,7 +294,7 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
             checkedBackups.insert(name);
         }
         // The next opening brings it up to date and empties the staging table.
-        Tdm dm(ws.platform, ws.path());
+        Tdm dm(ws.path());
         ASSERT_NO_THROW(runSchemaUpgrade(dm, ws.platform));
         EXPECT_EQ(dm.select(QStringLiteral("SELECT count(*) FROM bodrotemp"))[0][0], "0");
         EXPECT_EQ(schemaState(dm.db()), SchemaState::Current);
@@ -328,7 +328,7 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
             EXPECT_EQ(scalar(db, QStringLiteral("SELECT count(*) FROM bodrotemp")), "0");
             expectWholeReturns(db, crashwork::RowsPerSave, &returns);
         }
-        Tdm dm(ws.platform, ws.path());
+        Tdm dm(ws.path());
         ASSERT_NO_THROW(runSchemaUpgrade(dm, ws.platform));
         if (returns > 0) {
             EXPECT_TRUE(returnstore::loadReturn(dm, crashwork::header(0).key));

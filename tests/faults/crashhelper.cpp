@@ -6,11 +6,11 @@
 //
 //   crashhelper schema WORKDIR    S/s: the step, D/d: make work for it
 //   crashhelper save WORKDIR      S/s: a save, update or further record
-#include "app/scriptedplatform.h"
 #include "entry/returnstore.h"
 #include "faults/crashwork.h"
 #include "store/dm.h"
 #include "store/upgrade.h"
+#include "support/scriptedplatform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -72,7 +72,7 @@ int main(int argc, char **argv)
     }
     ScriptedPlatform platform;
     platform.windowsDir = QString::fromLocal8Bit(argv[2]);
-    Tdm dm(platform, QString::fromLocal8Bit(argv[2]));
+    Tdm dm(QString::fromLocal8Bit(argv[2]));
     try {
         if (std::strcmp(argv[1], "schema") == 0)
             runSchemaTrials(dm, platform);

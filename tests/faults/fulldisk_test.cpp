@@ -49,7 +49,7 @@ TEST(FullDisk, RefusesALargeReturnAndTheFilesKeepingWhatWasThere)
 
     ScriptedPlatform platform;
     platform.windowsDir = disk;
-    Tdm dm(platform, disk);
+    Tdm dm(disk);
     const returnstore::SaveResult small =
         returnstore::saveNew(dm, crashwork::header(0), crashwork::rows(0).mid(0, 20));
     ASSERT_TRUE(small.ok()) << small.message.toStdString();
@@ -76,6 +76,7 @@ TEST(FullDisk, RefusesALargeReturnAndTheFilesKeepingWhatWasThere)
     }
     EXPECT_EQ(fileBytes(declaration), QByteArray("earlier file\r\n"));
 
+    writeMarker(platform, QStringLiteral("2"));
     {
         Filler filler(QDir(disk).filePath(QStringLiteral("filler")));
         try {

@@ -40,7 +40,7 @@ bool openEntryScreen(Workspace &ws)
 // A database of the current schema holding one return of 300 rows.
 void stored(Workspace &ws)
 {
-    Tdm dm(ws.platform, ws.path());
+    Tdm dm(ws.path());
     Transaction tx(dm.db());
     for (int i = 1; i <= 300; ++i) {
         BodroRow row;
@@ -82,7 +82,7 @@ void earlierRelease(Workspace &ws)
     Database(path, Database::Mode::OpenExisting)
         .execScript(QStringLiteral("ALTER TABLE bodro ADD YATSSKNO VARCHAR(9) NULL; "
                                    "CREATE INDEX bodro_isver ON bodro(YATISVER)"));
-    Tdm dm(ws.platform, ws.path());
+    Tdm dm(ws.path());
     Transaction tx(dm.db());
     for (int i = 1; i <= 300; ++i) {
         BodroRow row;
@@ -173,7 +173,7 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
         SCOPED_TRACE(c.name);
         Workspace ws;
         c.make(ws);
-        ws.dm = std::make_unique<Tdm>(ws.platform, ws.path());
+        ws.dm = std::make_unique<Tdm>(ws.path());
         const QString path = ws.dm->databasePath();
         std::optional<Immutable> lock;
         if (c.lock != Lock::None) {
@@ -204,8 +204,9 @@ TEST(OddFiles, AreOpenedOrRefusedAsTheyDeserve)
         ASSERT_TRUE(opened) << ws.platform.texts().join(" | ").toStdString();
         EXPECT_TRUE(ws.platform.texts().isEmpty());
         EXPECT_EQ(ws.dm->select("select count(*) from bodrotemp")[0][0], "0");
-        if (c.lock != Lock::None)
+        if (c.lock != Lock::None) {
             EXPECT_EQ(fileBytes(path), before) << "opening wrote to a read-only file";
+        }
 
         // Browsing works whatever the file allows, and so does opening the
         // entry screen again on the same connection.

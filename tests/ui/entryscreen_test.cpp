@@ -866,7 +866,7 @@ void EntryScreenTest::wholeReturnByKeyboard()
     QVERIFY(s.ok);
     TForm1 &f = *s.form;
     s.fill(child<QLineEdit>(f, "ALKAZA"), QStringLiteral("1"));
-    for (const QString &part : {"12", "345"}) {
+    for (const QString &part : {QStringLiteral("12"), QStringLiteral("345")}) {
         s.press(Qt::Key_Tab);
         s.type(part);
     }

@@ -82,7 +82,7 @@ private slots:
     void yesNoBoxDefaultsToHayir()
     {
         static_cast<SarvekApplication *>(qApp)->useTurkish();
-        QtPlatform platform;
+        QtPlatform platform([] { return std::unique_ptr<FtpClient>(); });
         QString text;
         QStringList labels;
         QString focused;

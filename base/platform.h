@@ -2,7 +2,7 @@
 // test can answer message boxes by script and read back what was shown.
 #pragma once
 
-#include "app/ftpclient.h"
+#include "base/ftpclient.h"
 
 #include <QDateTime>
 #include <QList>

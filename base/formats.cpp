@@ -1,7 +1,7 @@
 // Date texts in the one form the returns are stored in.
-#include "app/formats.h"
+#include "base/formats.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 QString dateText(const QDate &date)
 {

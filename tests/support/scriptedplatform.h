@@ -2,7 +2,7 @@
 // the clock and the folders are whatever the test sets.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,5 +1,5 @@
 // Scripted answers and recorded messages for tests.
-#include "app/scriptedplatform.h"
+#include "support/scriptedplatform.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 // The amount field on a QLineEdit.
 #include "controls/moneyedit.h"
 
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "controls/moneykeys.h"
 
 #include <QFocusEvent>

@@ -3,7 +3,7 @@
 // that number. Screens also use hidden instances as number <-> text converters.
 #pragma once
 
-#include "controls/decimal.h"
+#include "base/decimal.h"
 
 #include <QLineEdit>
 

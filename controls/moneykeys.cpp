@@ -3,7 +3,7 @@
 // changes the left part of the text but never the decimals.
 #include "controls/moneykeys.h"
 
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 
 #include <algorithm>
 

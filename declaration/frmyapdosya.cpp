@@ -9,7 +9,7 @@
 #include "app/context.h"
 #include "base/errors.h"
 #include "base/formats.h"
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "controls/moneyedit.h"
 #include "declaration/declfile.h"
 #include "declaration/frmkayityeri.h"

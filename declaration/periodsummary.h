@@ -2,7 +2,7 @@
 // to, each with the premium plus deposit it owes, and the grand total.
 #pragma once
 
-#include "controls/decimal.h"
+#include "base/decimal.h"
 #include "declaration/selection.h"
 
 #include <QList>

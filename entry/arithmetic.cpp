@@ -1,7 +1,7 @@
 // Premium, deposit and row totals of the entry grid, computed exactly.
 #include "entry/arithmetic.h"
 
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 
 using namespace entrygrid;
 

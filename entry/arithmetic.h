@@ -3,7 +3,7 @@
 // amounts are exact decimals; a cell shows them as amount text "1,234.56".
 #pragma once
 
-#include "controls/decimal.h"
+#include "base/decimal.h"
 #include "entry/gridrules.h"
 
 #include <QChar>

@@ -2,7 +2,7 @@
 #include "entry/csvimport.h"
 
 #include "base/errors.h"
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "entry/arithmetic.h"
 #include "entry/headerrules.h"
 #include "entry/rowcheck.h"

@@ -6,7 +6,7 @@
 // widget; the dry-run dialog and the entry screen only show and apply it.
 #pragma once
 
-#include "controls/decimal.h"
+#include "base/decimal.h"
 #include "entry/gridrules.h"
 
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include "entry/importdialog.h"
 
 #include "base/platform.h"
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 
 #include <QAbstractTableModel>
 #include <QBrush>

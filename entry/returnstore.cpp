@@ -5,7 +5,7 @@
 
 #include "base/errors.h"
 #include "base/formats.h"
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "store/dm.h"
 #include "store/sqlite.h"
 

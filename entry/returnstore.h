@@ -6,7 +6,7 @@
 // all, and a failure leaves the database exactly as it was.
 #pragma once
 
-#include "controls/decimal.h"
+#include "base/decimal.h"
 #include "store/returnrow.h"
 
 #include <optional>

@@ -8,7 +8,7 @@
 #include "app/help.h"
 #include "base/errors.h"
 #include "base/formats.h"
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "controls/moneyedit.h"
 #include "entry/headerrules.h"
 #include "entry/lookups.h"

@@ -4,7 +4,7 @@
 
 #include "app/context.h"
 #include "base/errors.h"
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "store/dm.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // Selection and arithmetic of the print commands and of the printed lines.
 #include "print/printcommands.h"
 
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "store/dm.h"
 #include "store/returnrow.h"
 

@@ -3,7 +3,7 @@
 // figures of each printed line. Plain functions, no widgets.
 #pragma once
 
-#include "controls/decimal.h"
+#include "base/decimal.h"
 
 #include <optional>
 #include <QString>

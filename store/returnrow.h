@@ -5,7 +5,7 @@
 // two readings of one column, both carry a name that says which.
 #pragma once
 
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 
 #include <optional>
 #include <QString>

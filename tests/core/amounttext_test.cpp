@@ -1,6 +1,6 @@
 // Exact decimal arithmetic and the amount text rules.
 #include "base/errors.h"
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 
 #include <gtest/gtest.h>
 

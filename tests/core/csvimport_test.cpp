@@ -1,7 +1,7 @@
 // The spreadsheet import: reading amounts in both forms, reading whole sheets
 // (encodings, separators, quoting, titles, verdicts), and filling the grid as
 // typing the same rows would.
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "entry/arithmetic.h"
 #include "entry/csvimport.h"
 #include "entry/gridrules.h"

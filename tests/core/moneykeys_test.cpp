@@ -1,5 +1,5 @@
 // The amount field's key editing, driven key by key from a known text and caret.
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "controls/moneykeys.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The stored-row codec: what each reading makes of a stored rate and gross
 // pay, rows read alike from a statement and from a query, and the return key
 // as the statements bind it.
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 #include "core/testutil.h"
 #include "store/returnrow.h"
 #include "store/sqlite.h"

@@ -523,9 +523,10 @@ TEST_F(ReturnStore, LookUpsReadTheFirstMatchingRowIntoTheirFields)
     for (const EmployerCase &c : employers) {
         const auto found = entrylookup::employerDetails(dm(), QLatin1String(c.registry));
         ASSERT_EQ(found.has_value(), c.details.has_value()) << c.registry;
-        if (found)
+        if (found) {
             EXPECT_EQ((QStringList{found->address, found->phone, found->name}), *c.details)
                 << c.registry;
+        }
     }
 
     struct EmployeeCase {
@@ -541,11 +542,12 @@ TEST_F(ReturnStore, LookUpsReadTheFirstMatchingRowIntoTheirFields)
     for (const EmployeeCase &c : employees) {
         const auto found = entrylookup::employeeDetails(dm(), QLatin1String(c.fundNo));
         ASSERT_EQ(found.has_value(), c.details.has_value()) << c.fundNo;
-        if (found)
+        if (found) {
             EXPECT_EQ(
                 (QStringList{found->kimlik, found->sigorta, found->isim, found->cins, found->gun}),
                 *c.details)
                 << c.fundNo;
+        }
     }
 }
 

@@ -2,7 +2,7 @@
 // functions are the field's reading and writing rules, usable without a widget.
 #pragma once
 
-#include "controls/decimal.h"
+#include "base/decimal.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,5 +1,5 @@
 // Reading and writing of amount text.
-#include "controls/amounttext.h"
+#include "base/amounttext.h"
 
 namespace amount {
 

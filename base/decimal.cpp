@@ -2,7 +2,7 @@
 // MaxDigits significant digits and MaxScale decimals, so the intermediate steps
 // (aligning scales, adding, formatting with two decimals) always fit in 128 bits;
 // whatever would not fit is refused with ConversionError instead of wrapping.
-#include "controls/decimal.h"
+#include "base/decimal.h"
 
 #include "base/errors.h"
 

@@ -18,6 +18,7 @@ set(rules
   "entry/gridrules.*|"
   "entry/arithmetic.*|"
   "entry/rowcheck.*|"
+  "entry/lookups.*|"
   "entry/csvimport.*|"
   "declaration/declfile.*|"
   "declaration/selection.*|"

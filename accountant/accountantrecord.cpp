@@ -4,7 +4,8 @@
 
 #include "store/dm.h"
 
-namespace {
+namespace
+{
 
 std::optional<AccountantRecord> firstRow(Query &q)
 {

@@ -17,7 +17,7 @@ class QPushButton;
 class Tfrmmuhis : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit Tfrmmuhis(AppContext &ctx, QWidget *parent = nullptr);
 
     QLineEdit *alunvan = nullptr;
@@ -45,10 +45,10 @@ public:
     // and never reaches the field. True when the key was consumed.
     bool alunvanKeyPress(QObject *field, const QKeyEvent &key);
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     void showRecord(const AccountantRecord &record);
     void emptyFields();
 

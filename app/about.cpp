@@ -32,9 +32,8 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     auto *copyright =
         new QLabel(QStringLiteral("© Sarvek Sandığı Dairesi. Tüm hakları saklıdır."), panel);
     copyright->setObjectName(QStringLiteral("Copyright"));
-    auto *comments =
-        new QLabel(QStringLiteral("Aylık yatırım bordrolarının hazırlanması ve gönderilmesi."),
-                   panel);
+    auto *comments = new QLabel(
+        QStringLiteral("Aylık yatırım bordrolarının hazırlanması ve gönderilmesi."), panel);
     comments->setObjectName(QStringLiteral("Comments"));
 
     auto *top = new QHBoxLayout;

@@ -8,14 +8,15 @@
 #include "app/screens.h"
 #include "store/upgrade.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
+namespace
+{
 
 QPixmap backgroundPicture(QSize size)
 {
@@ -93,7 +94,8 @@ TForm2::TForm2(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ctx(ctx)
         makeButton(this, "BitBtn2", QStringLiteral("Bodro Gönder"), {left + (w + gap), y, w, h});
     auto *record = makeButton(this, "BitBtn4", QStringLiteral("Muh/İsv. Kaydı"),
                               {left + 2 * (w + gap), y, w, h});
-    auto *quit = makeButton(this, "BitBtn3", QStringLiteral("Çıkış"), {left + 3 * (w + gap), y, w, h});
+    auto *quit =
+        makeButton(this, "BitBtn3", QStringLiteral("Çıkış"), {left + 3 * (w + gap), y, w, h});
     auto *yukle = makeButton(this, "yukle", QStringLiteral("Help"), {0, 0, 10, 10});
     auto *yapeksik = makeButton(this, "yapeksik", QStringLiteral("Eksikleri yap"), {0, 0, 10, 10});
     yukle->hide();
@@ -154,8 +156,9 @@ void TForm2::yukleClick()
 {
     if (readMarker(m_ctx.platform) != QLatin1String("2"))
         return;
-    m_ctx.platform.showMessage(QStringLiteral("Programı ilk kez çalıştırıyorsunuz. Kullana bilmeniz "
-                                              "için Lütfen Muhasip/İşveren Kaydını Yapınız"));
+    m_ctx.platform.showMessage(
+        QStringLiteral("Programı ilk kez çalıştırıyorsunuz. Kullana bilmeniz "
+                       "için Lütfen Muhasip/İşveren Kaydını Yapınız"));
     showAccountantScreen(m_ctx, this);
 }
 

@@ -13,20 +13,20 @@ class TAboutBox;
 class TForm2 : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit TForm2(AppContext &ctx, QWidget *parent = nullptr);
 
-    void BitBtn1Click(); // Bodro Hazırla
-    void BitBtn2Click(); // Bodro Gönder
-    void BitBtn3Click(); // Çıkış
-    void BitBtn4Click(); // Muh/İsv. Kaydı
-    void BitBtn5Click(); // Hakkında
-    void yukleClick();   // first-run check
+    void BitBtn1Click();  // Bodro Hazırla
+    void BitBtn2Click();  // Bodro Gönder
+    void BitBtn3Click();  // Çıkış
+    void BitBtn4Click();  // Muh/İsv. Kaydı
+    void BitBtn5Click();  // Hakkında
+    void yukleClick();    // first-run check
     void yapeksikClick(); // schema upgrade
 
     TAboutBox *aboutBox() const { return m_about; }
 
-private:
+  private:
     AppContext &m_ctx;
     TAboutBox *m_about = nullptr;
 };

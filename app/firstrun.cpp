@@ -6,11 +6,11 @@
 #include "store/dm.h"
 #include "store/failure.h"
 
+#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <cerrno>
 
 QString markerPath(Platform &platform)
 {
@@ -27,12 +27,12 @@ QString readMarker(Platform &platform)
         throw IoError(QStringLiteral("İlk çalıştırma dosyası okunamadı: %1 bir klasör.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw IoError(
-            QStringLiteral("İlk çalıştırma dosyası okunamadı: %1 (%2)").arg(path, file.errorString()));
+        throw IoError(QStringLiteral("İlk çalıştırma dosyası okunamadı: %1 (%2)")
+                          .arg(path, file.errorString()));
     const QByteArray line = file.readLine();
     if (file.error() != QFile::NoError)
-        throw IoError(
-            QStringLiteral("İlk çalıştırma dosyası okunamadı: %1 (%2)").arg(path, file.errorString()));
+        throw IoError(QStringLiteral("İlk çalıştırma dosyası okunamadı: %1 (%2)")
+                          .arg(path, file.errorString()));
     return QString::fromUtf8(line).remove(u'\r').remove(u'\n');
 }
 

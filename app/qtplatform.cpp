@@ -20,7 +20,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 const QString Title = QStringLiteral("Sarvek Bodro");
 

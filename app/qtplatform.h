@@ -8,7 +8,7 @@
 
 class QtPlatform : public Platform
 {
-public:
+  public:
     // makeFtp is called once for each upload.
     explicit QtPlatform(std::function<std::unique_ptr<FtpClient>()> makeFtp)
         : m_makeFtp(std::move(makeFtp))
@@ -32,6 +32,6 @@ public:
     QList<Volume> volumes() override;
     std::unique_ptr<FtpClient> makeFtpClient() override { return m_makeFtp(); }
 
-private:
+  private:
     std::function<std::unique_ptr<FtpClient>()> m_makeFtp;
 };

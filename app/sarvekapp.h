@@ -10,7 +10,7 @@ class Platform;
 
 class SarvekApplication : public QApplication
 {
-public:
+  public:
     SarvekApplication(int &argc, char **argv);
     void setPlatform(Platform *platform) { m_platform = platform; }
     bool notify(QObject *receiver, QEvent *event) override;
@@ -19,6 +19,6 @@ public:
     // for its widgets. Number and date texts keep their fixed forms.
     void useTurkish();
 
-private:
+  private:
     Platform *m_platform = nullptr;
 };

@@ -1,7 +1,8 @@
 // Reading and writing of amount text.
 #include "base/amounttext.h"
 
-namespace amount {
+namespace amount
+{
 
 QString formatPattern(int decimals)
 {
@@ -21,10 +22,9 @@ QString stripFormat(QStringView text, int decimals)
             sign = QStringLiteral("-");
         rest.remove(0, 1);
     }
-    const bool allDigits =
-        !rest.isEmpty() && std::all_of(rest.cbegin(), rest.cend(), [](QChar c) {
-            return c >= u'0' && c <= u'9';
-        });
+    const bool allDigits = !rest.isEmpty() && std::all_of(rest.cbegin(), rest.cend(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
     if (!allDigits)
         return QStringLiteral("0");
     const qsizetype at = std::max<qsizetype>(0, rest.size() - decimals);

@@ -7,7 +7,8 @@
 #include <QString>
 #include <QStringView>
 
-namespace amount {
+namespace amount
+{
 
 constexpr QChar GroupSeparator = QLatin1Char(',');
 constexpr QChar DecimalSeparator = QLatin1Char('.');

@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr int MaxScale = 24;
 constexpr int MaxDigits = 35;

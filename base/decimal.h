@@ -6,17 +6,17 @@
 
 #include "base/errors.h"
 
-#include <QString>
-#include <QStringView>
 #include <compare>
 #include <optional>
+#include <QString>
+#include <QStringView>
 
 // The 128-bit integer of GCC and Clang, an extension of the language.
 __extension__ typedef __int128 Int128;
 
 class Decimal
 {
-public:
+  public:
     Decimal() = default;
     explicit Decimal(long long whole) : m_units(whole), m_scale(0) {}
 
@@ -54,7 +54,7 @@ public:
     double toDouble() const;
     int scale() const { return m_scale; }
 
-private:
+  private:
     explicit Decimal(Int128 units, int scale) : m_units(units), m_scale(scale) {}
     // Brings `scale` into range (rounding when finer), drops trailing zeros and
     // refuses a value too large to hold.

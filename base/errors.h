@@ -3,20 +3,22 @@
 // the user and carries the platform's or the engine's own message.
 #pragma once
 
+#include <exception>
 #include <QByteArray>
 #include <QString>
-#include <exception>
 
 class AppError : public std::exception
 {
-public:
-    explicit AppError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+  public:
+    explicit AppError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+    {
+    }
     const char *what() const noexcept override { return m_utf8.constData(); }
     const QString &message() const { return m_message; }
     // The name shown in messages that name an error's kind.
     virtual QString typeName() const { return QStringLiteral("AppError"); }
 
-private:
+  private:
     QString m_message;
     QByteArray m_utf8;
 };
@@ -25,7 +27,7 @@ private:
 // engine's own message, which some save messages quote after their own text.
 class DbError : public AppError
 {
-public:
+  public:
     DbError(QString message, QString engineText, int code)
         : AppError(std::move(message)), m_engineText(std::move(engineText)), m_code(code)
     {
@@ -34,7 +36,7 @@ public:
     int code() const { return m_code; }
     QString typeName() const override { return QStringLiteral("DbError"); }
 
-private:
+  private:
     QString m_engineText;
     int m_code;
 };
@@ -42,7 +44,7 @@ private:
 // A text that should have been a number or a date.
 class ConversionError : public AppError
 {
-public:
+  public:
     using AppError::AppError;
     QString typeName() const override { return QStringLiteral("ConversionError"); }
 };
@@ -50,7 +52,7 @@ public:
 // A file that could not be read or written.
 class IoError : public AppError
 {
-public:
+  public:
     using AppError::AppError;
     QString typeName() const override { return QStringLiteral("IoError"); }
 };

@@ -16,14 +16,14 @@ struct FtpOutcome {
     // number of bytes afterwards.
     enum Kind { Ok, ConnectFailed, TransferFailed, Incomplete };
     Kind kind = Ok;
-    QString detail; // for the developer; the user sees fixed texts
+    QString detail;         // for the developer; the user sees fixed texts
     qint64 localSize = -1;  // bytes sent
     qint64 remoteSize = -1; // bytes the server reports; -1 when it would not say
 };
 
 class FtpClient
 {
-public:
+  public:
     virtual ~FtpClient() = default;
     // Logs in with the settings the client was made with, stores localPath
     // under remotePath and asks the server for the stored file's size. Blocks

@@ -4,10 +4,10 @@
 
 #include "base/ftpclient.h"
 
+#include <memory>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <memory>
 
 enum class Answer { Yes, No, Cancel };
 
@@ -18,7 +18,7 @@ struct Volume {
 
 class Platform
 {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual void showMessage(const QString &text) = 0; // plain box, OK

@@ -10,7 +10,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-namespace {
+namespace
+{
 
 void fillReturn(Tdm &dm, int employees)
 {

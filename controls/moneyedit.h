@@ -10,7 +10,7 @@
 class TMoneyEdit : public QLineEdit
 {
     Q_OBJECT
-public:
+  public:
     explicit TMoneyEdit(QWidget *parent = nullptr);
 
     int decimals() const { return m_decimals; }
@@ -30,11 +30,11 @@ public:
     Decimal textAsFloat() const;
     void setTextAsFloat(const Decimal &value);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
-private:
+  private:
     void applyEdit(const QString &text, int rightOffset);
     void reformat();
 

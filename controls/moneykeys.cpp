@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 bool validIndex(const QString &text, int i)
 {
@@ -85,7 +86,8 @@ std::optional<MoneyKeyResult> moneyDeleteKey(const MoneyKeyInput &in)
     return MoneyKeyResult{text, r};
 }
 
-namespace {
+namespace
+{
 
 MoneyFieldState finish(const MoneyKeyResult &result, int decimals)
 {

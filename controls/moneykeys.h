@@ -3,9 +3,9 @@
 // edited text and puts the caret at length - rightOffset.
 #pragma once
 
+#include <optional>
 #include <QChar>
 #include <QString>
-#include <optional>
 
 struct MoneyKeyInput {
     QString text;

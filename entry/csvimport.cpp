@@ -1,8 +1,8 @@
 // The CSV reader of the import and the grid filling that follows it.
 #include "entry/csvimport.h"
 
-#include "base/errors.h"
 #include "base/amounttext.h"
+#include "base/errors.h"
 #include "entry/arithmetic.h"
 #include "entry/headerrules.h"
 #include "entry/rowcheck.h"

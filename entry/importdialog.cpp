@@ -2,8 +2,8 @@
 // of thousands of rows opens at once.
 #include "entry/importdialog.h"
 
-#include "base/platform.h"
 #include "base/amounttext.h"
+#include "base/platform.h"
 
 #include <QAbstractTableModel>
 #include <QBrush>

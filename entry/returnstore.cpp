@@ -3,9 +3,9 @@
 // and the first failure rolls all of it back before the caller hears of it.
 #include "entry/returnstore.h"
 
+#include "base/amounttext.h"
 #include "base/errors.h"
 #include "base/formats.h"
-#include "base/amounttext.h"
 #include "store/dm.h"
 #include "store/sqlite.h"
 

@@ -6,9 +6,9 @@
 
 #include "app/context.h"
 #include "app/help.h"
+#include "base/amounttext.h"
 #include "base/errors.h"
 #include "base/formats.h"
-#include "base/amounttext.h"
 #include "controls/moneyedit.h"
 #include "entry/headerrules.h"
 #include "entry/lookups.h"

@@ -7,7 +7,8 @@
 
 #include <QLabel>
 
-namespace {
+namespace
+{
 
 QList<ReturnListColumn> columns()
 {

@@ -7,12 +7,12 @@
 class Tfrmbordlist : public ReturnListDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit Tfrmbordlist(AppContext &ctx, QWidget *parent = nullptr);
 
     // Lists the returns of ALISVERNO for the period ALDEVREILK..ALDEVRESON.
     void listeleClick() override;
 
-protected:
+  protected:
     bool closesQueryOnCancel() const override { return false; }
 };

@@ -12,7 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 QList<ReturnListColumn> columns()
 {

@@ -9,7 +9,7 @@ class QLineEdit;
 class Tfrmbordlistall : public ReturnListDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit Tfrmbordlistall(AppContext &ctx, QWidget *parent = nullptr);
 
     QLineEdit *txtArama = nullptr;
@@ -21,7 +21,7 @@ public:
     // Lists the returns whose first day ends with txtArama's text, as typed.
     void btnAraClick();
 
-protected:
+  protected:
     bool closesQueryOnCancel() const override { return true; }
     bool eventFilter(QObject *watched, QEvent *event) override;
 };

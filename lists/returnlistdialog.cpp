@@ -13,16 +13,17 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 // Paints every row in its record-number colours, selected or not: only the row
 // indicator shows which row is current.
 class RecordColourDelegate : public QStyledItemDelegate
 {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-protected:
+  protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);

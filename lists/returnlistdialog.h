@@ -17,7 +17,7 @@ class QVBoxLayout;
 class ReturnListDialog : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     // Inputs, set by the caller before listeleClick().
     QLabel *ALISVERNO = nullptr;
     QLabel *ALDEVREILK = nullptr;
@@ -42,7 +42,7 @@ public:
 
     ReturnListModel *model() const { return m_model; }
 
-protected:
+  protected:
     ReturnListDialog(AppContext &ctx, QWidget *parent, QList<ReturnListColumn> columns);
 
     // Adds a strip between the grid and the hint strip.
@@ -59,7 +59,7 @@ protected:
 
     AppContext &m_ctx;
 
-private:
+  private:
     QLabel *makeHiddenLabel(const char *name);
 
     ReturnListModel *m_model = nullptr;

@@ -21,7 +21,7 @@ struct ReturnListColumn {
 class ReturnListModel : public QAbstractTableModel
 {
     Q_OBJECT
-public:
+  public:
     explicit ReturnListModel(QList<ReturnListColumn> columns, QObject *parent = nullptr);
 
     // Takes a copy of the query's rows; the query may be closed afterwards.
@@ -44,7 +44,7 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-private:
+  private:
     QList<ReturnListColumn> m_columns;
     QHash<QString, int> m_fieldIndex; // upper-case query column -> position in a row
     QList<QStringList> m_rows;

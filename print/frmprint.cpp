@@ -3,8 +3,8 @@
 #include "print/frmprint.h"
 
 #include "app/context.h"
-#include "base/errors.h"
 #include "base/amounttext.h"
+#include "base/errors.h"
 #include "store/dm.h"
 
 #include <QAction>
@@ -20,7 +20,8 @@ using report::Align;
 using report::Font;
 using report::Source;
 
-namespace {
+namespace
+{
 
 constexpr Font F8{8, false};
 constexpr Font F9{9, false};

@@ -17,7 +17,7 @@ class QPagedPaintDevice;
 class Tfrmbodrodok : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit Tfrmbodrodok(AppContext &ctx, QWidget *parent = nullptr);
 
     // Reads the records of ctx.dm.prnquery.
@@ -61,7 +61,7 @@ public:
     // A file dialog unless replaced.
     std::function<QString(QWidget *parent)> choosePdfPath;
 
-private:
+  private:
     report::Source field(const char *column) const;
     void writePdf(const QString &path, const QList<report::Page> &pages);
 

@@ -9,9 +9,11 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
-namespace report {
+namespace report
+{
 
-namespace {
+namespace
+{
 
 // Band heights are given to a tenth of a millimetre; this keeps a line that
 // fits exactly from being pushed to the next page by rounding.
@@ -39,7 +41,7 @@ QStringList linesOf(QString text)
 
 class Painter
 {
-public:
+  public:
     Painter(QPagedPaintDevice &device, const QString &family)
         : m_device(device), m_family(family), m_unit(device.logicalDpiX() / 25.4)
     {
@@ -67,7 +69,7 @@ public:
         p.drawRect(QRectF(r.left * m_unit, r.top * m_unit, r.width * m_unit, r.height * m_unit));
     }
 
-private:
+  private:
     QPen pen(int width) const
     {
         QPen p(Qt::black, width * PenUnitMm * m_unit);

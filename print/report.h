@@ -12,7 +12,8 @@ class QPagedPaintDevice;
 class QPdfWriter;
 class QPrinter;
 
-namespace report {
+namespace report
+{
 
 constexpr double A4Width = 210.0;
 constexpr double A4Height = 297.0;
@@ -108,7 +109,7 @@ struct Margins {
 
 class Report
 {
-public:
+  public:
     QString fontFamily = QStringLiteral("Arial");
     Margins margins;
 
@@ -144,7 +145,7 @@ public:
     static void setUpPrinter(QPrinter &printer);
     static void setUpPdfWriter(QPdfWriter &writer);
 
-private:
+  private:
     int linesBetween(double top) const;
 
     int m_page = 0;

@@ -105,9 +105,7 @@ long long Query::fieldAsInteger(const QString &name) const
     return v;
 }
 
-Tdm::Tdm(const QString &baseDir) : m_baseDir(baseDir.isEmpty() ? QDir::currentPath() : baseDir)
-{
-}
+Tdm::Tdm(const QString &baseDir) : m_baseDir(baseDir.isEmpty() ? QDir::currentPath() : baseDir) {}
 
 Tdm::~Tdm() = default;
 

@@ -5,20 +5,20 @@
 
 #include "store/sqlite.h"
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-#include <functional>
-#include <memory>
-#include <optional>
 
 class Tdm;
 
 class Query
 {
-public:
+  public:
     explicit Query(Tdm &dm) : m_dm(dm) {}
 
     void close();
@@ -48,7 +48,7 @@ public:
     const QStringList &columns() const { return m_columns; }
     const QList<QStringList> &rows() const { return m_rows; }
 
-private:
+  private:
     Tdm &m_dm;
     QString m_sql;
     QVariantList m_params;
@@ -61,7 +61,7 @@ private:
 
 class Tdm
 {
-public:
+  public:
     // baseDir is the working folder that holds Data/.
     explicit Tdm(const QString &baseDir = QString());
     ~Tdm();
@@ -92,7 +92,7 @@ public:
     Query prnquery{*this};
     Query dosquery{*this};
 
-private:
+  private:
     void createDatabase(const QString &path);
     std::optional<DbError> writeRefusal();
 

@@ -3,9 +3,11 @@
 
 #include <QStringList>
 
-namespace schema {
+namespace schema
+{
 
-namespace {
+namespace
+{
 
 QString widthCheck(const char *name, int width)
 {
@@ -30,11 +32,11 @@ QString columnDefs(const QList<Column> &columns)
 const QList<Column> &stagingColumns()
 {
     static const QList<Column> columns = {
-        {"YATSIRANO", 5},  {"YATISVER", 12},   {"YATDEVREILK", 25}, {"YATDEVRESON", 25},
-        {"YATSRVNO", 6},   {"YATKIMLIK", 12},  {"YATISIM", 40},     {"YATCINS", 1},
-        {"YATCALGUN", 3},  {"YATBRUT", 25},    {"YATPRIMOR", 6},    {"YATDEPOOR", 6},
-        {"YATDURUM", 1},   {"ISVISADRES", 50}, {"ISVTELNO", 25},    {"ISVISIM", 50},
-        {"YATBODROTUR", 2}, {"YATGONDER", 1},  {"YATSSKNO", 9},
+        {"YATSIRANO", 5},   {"YATISVER", 12},   {"YATDEVREILK", 25}, {"YATDEVRESON", 25},
+        {"YATSRVNO", 6},    {"YATKIMLIK", 12},  {"YATISIM", 40},     {"YATCINS", 1},
+        {"YATCALGUN", 3},   {"YATBRUT", 25},    {"YATPRIMOR", 6},    {"YATDEPOOR", 6},
+        {"YATDURUM", 1},    {"ISVISADRES", 50}, {"ISVTELNO", 25},    {"ISVISIM", 50},
+        {"YATBODROTUR", 2}, {"YATGONDER", 1},   {"YATSSKNO", 9},
     };
     return columns;
 }

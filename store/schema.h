@@ -6,7 +6,8 @@
 #include <QList>
 #include <QString>
 
-namespace schema {
+namespace schema
+{
 
 struct Column {
     const char *name;
@@ -32,7 +33,7 @@ struct Index {
 const QList<Index> &indexes();
 QString createIndexes(); // all of them, one script
 
-QString addSeqNoColumn();   // YATBDRDEVMIK
-QString addSskNoColumn();   // YATSSKNO
+QString addSeqNoColumn(); // YATBDRDEVMIK
+QString addSskNoColumn(); // YATSSKNO
 
 } // namespace schema

@@ -14,7 +14,8 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace {
+namespace
+{
 
 // Employer names in Turkish alphabetical order, case folded the Turkish way
 // (ı with I, i with İ). A list sorts a few thousand rows over a few hundred
@@ -79,8 +80,8 @@ Database::Database(const QString &path, Mode mode) : m_path(path)
     const int rc = sqlite3_open_v2(QFileInfo(path).absoluteFilePath().toUtf8().constData(), &m_db,
                                    flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString engine = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                    : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString engine =
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);
         m_db = nullptr;
         throw DbError(failure::databaseText(rc, engine, path), engine, rc);
@@ -145,7 +146,8 @@ bool Database::inTransaction() const
     return sqlite3_get_autocommit(m_db) == 0;
 }
 
-namespace {
+namespace
+{
 
 struct CloseConnection {
     void operator()(sqlite3 *db) const { sqlite3_close(db); }

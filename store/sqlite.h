@@ -17,7 +17,7 @@ class Statement;
 
 class Database
 {
-public:
+  public:
     enum class Mode { OpenExisting, Create };
     // Opens the file. The connection knows the collation TURKCE: Turkish
     // alphabetical order with case folded the Turkish way. OpenExisting fails on a missing file;
@@ -54,7 +54,7 @@ public:
 
     sqlite3 *handle() const { return m_db; }
 
-private:
+  private:
     sqlite3 *m_db = nullptr;
     QString m_path;
 };
@@ -62,7 +62,7 @@ private:
 // A prepared statement. Binding is 1-based, as in SQLite.
 class Statement
 {
-public:
+  public:
     Statement(Database &db, sqlite3_stmt *stmt) : m_db(&db), m_stmt(stmt) {}
     ~Statement();
     Statement(Statement &&o) noexcept;
@@ -90,7 +90,7 @@ public:
     long long integer(int i) const;
     bool isNull(int i) const;
 
-private:
+  private:
     Database *m_db;
     sqlite3_stmt *m_stmt;
 };
@@ -102,7 +102,7 @@ Statement prepareColumns(Database &db, const QString &sql, const QStringList &co
 // Rolls back unless commit() was called.
 class Transaction
 {
-public:
+  public:
     // Immediate takes the write lock at once; Deferred only when the first
     // change comes, so that a file that can only be read can still be read
     // inside one.
@@ -112,7 +112,7 @@ public:
     void commit();
     Transaction(const Transaction &) = delete;
 
-private:
+  private:
     Database &m_db;
     bool m_done = false;
 };

@@ -205,8 +205,7 @@ void ensureListTable(StepRun &run)
 // is still opened without it, and its readers find the log empty.
 void ensureSendLog(StepRun &run)
 {
-    if (exists(run.db, QStringLiteral("table"), QStringLiteral("gonderim")) ||
-        !run.dm.isWritable())
+    if (exists(run.db, QStringLiteral("table"), QStringLiteral("gonderim")) || !run.dm.isWritable())
         return;
     run.willChange();
     ensureGonderimTable(run.db);

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 AccountantRecord record(const QString &unvan, const QString &msno)
 {

@@ -1,10 +1,11 @@
 // Exact decimal arithmetic and the amount text rules.
-#include "base/errors.h"
 #include "base/amounttext.h"
+#include "base/errors.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 Decimal d(const char *text)
 {
@@ -27,9 +28,9 @@ TEST(Decimal, ParsesPlainNumbersOnly)
         const char *text;
         const char *plain; // nullptr: not a number
     } cases[] = {
-        {"2.5", "2.5"},     {" -12.50 ", "-12.5"}, {"1e3", "1000"}, {"2.345", "2.345"},
-        {".5", "0.5"},      {"abc", nullptr},      {"1.2.3", nullptr}, {"1,5", nullptr},
-        {"", nullptr},      {"-", nullptr},        {"12a", nullptr},
+        {"2.5", "2.5"}, {" -12.50 ", "-12.5"}, {"1e3", "1000"},    {"2.345", "2.345"},
+        {".5", "0.5"},  {"abc", nullptr},      {"1.2.3", nullptr}, {"1,5", nullptr},
+        {"", nullptr},  {"-", nullptr},        {"12a", nullptr},
     };
     for (const Case &c : cases) {
         const auto value = Decimal::parse(QString::fromLatin1(c.text));
@@ -48,9 +49,13 @@ TEST(AmountText, FormatsGroupedWithTwoDecimals)
         const char *value;
         const char *text;
     } cases[] = {
-        {"0", "0.00"},           {"1000", "1,000.00"},  {"1234.567", "1,234.57"},
-        {"-5", "-5.00"},         {"999999.995", "1,000,000.00"},
-        {"9999999999999.99", "9,999,999,999,999.99"}, {"-1234567.891", "-1,234,567.89"},
+        {"0", "0.00"},
+        {"1000", "1,000.00"},
+        {"1234.567", "1,234.57"},
+        {"-5", "-5.00"},
+        {"999999.995", "1,000,000.00"},
+        {"9999999999999.99", "9,999,999,999,999.99"},
+        {"-1234567.891", "-1,234,567.89"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(amount::format(d(c.value)), QString::fromLatin1(c.text)) << c.value;
@@ -65,11 +70,16 @@ TEST(AmountText, ReadsTheLastTwoDigitsAsDecimals)
         const char *stripped;
         const char *value;
     } cases[] = {
-        {"1,234.56", "1234.56", "1234.56"}, {"1234.5", "123.45", "123.45"},
-        {"12", ".12", "0.12"},              {"5", ".5", "0.5"},
-        {"500", "5.00", "5"},               {"0.00", "0.00", "0"},
-        {"", "0", "0"},                     {"abc", "0", "0"},
-        {"Aylık Kazanç", "0", "0"},         {"-5.00", "-5.00", "-5"},
+        {"1,234.56", "1234.56", "1234.56"},
+        {"1234.5", "123.45", "123.45"},
+        {"12", ".12", "0.12"},
+        {"5", ".5", "0.5"},
+        {"500", "5.00", "5"},
+        {"0.00", "0.00", "0"},
+        {"", "0", "0"},
+        {"abc", "0", "0"},
+        {"Aylık Kazanç", "0", "0"},
+        {"-5.00", "-5.00", "-5"},
         {"9,999,999,999,999.99", "9999999999999.99", "9999999999999.99"},
     };
     for (const Case &c : cases) {

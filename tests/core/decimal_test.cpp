@@ -1,7 +1,7 @@
 // Limits of Decimal and of the amount text: what does not fit is refused with
 // ConversionError, never wrapped, and random text never brings the process down.
-#include "base/errors.h"
 #include "base/amounttext.h"
+#include "base/errors.h"
 
 #include <gtest/gtest.h>
 

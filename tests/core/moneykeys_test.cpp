@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
-namespace {
+namespace
+{
 
 struct Step {
     const char *key; // one character, "\b" backspace, "DEL" the Delete key
@@ -84,7 +85,11 @@ TEST(MoneyKeys, WithoutDecimals)
     run({QStringLiteral("0"), 0}, {{"DEL", "0", 1}}, 0);
     run({QStringLiteral("0"), 1}, {{"DEL", "0", 1}, {"\b", "0", 1}}, 0);
     run({QStringLiteral("0"), 1},
-        {{"1", "1", 1}, {"2", "12", 2}, {"3", "123", 3}, {"4", "1,234", 5}, {".", "1,234", 5},
+        {{"1", "1", 1},
+         {"2", "12", 2},
+         {"3", "123", 3},
+         {"4", "1,234", 5},
+         {".", "1,234", 5},
          {"\b", "123", 3}},
         0);
     run({QStringLiteral("5,123"), 1}, {{"DEL", "523", 1}}, 0);
@@ -100,7 +105,8 @@ TEST(MoneyKeys, CaretStaysInsideTheText)
     const char *keys[] = {"0", "7", ".", ",", "\b", "DEL", "x"};
     for (int decimals = 0; decimals <= 3; ++decimals) {
         for (const char *value : {"0", "5", "1234", "1234567.891", "-5"}) {
-            const QString text = amount::format(Decimal::fromText(QString::fromLatin1(value)), decimals);
+            const QString text =
+                amount::format(Decimal::fromText(QString::fromLatin1(value)), decimals);
             for (int start = 0; start <= text.size(); ++start) {
                 for (int length = 0; start + length <= text.size(); length += 2) {
                     for (const char *key : keys) {
@@ -108,8 +114,8 @@ TEST(MoneyKeys, CaretStaysInsideTheText)
                         const bool del = QLatin1String(key) == QLatin1String("DEL");
                         const MoneyKeyResult raw =
                             del ? *moneyDeleteKey(in) : *moneyKeyPress(in, QLatin1Char(key[0]));
-                        const MoneyFieldState shown = press({text, start}, key, start, length,
-                                                            decimals);
+                        const MoneyFieldState shown =
+                            press({text, start}, key, start, length, decimals);
                         const std::string where = text.toStdString() + " at " +
                                                   std::to_string(start) + "+" +
                                                   std::to_string(length) + " key " + key +

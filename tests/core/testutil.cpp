@@ -23,14 +23,14 @@ QString Workspace::path(const QString &relative) const
 
 void insertBodro(Tdm &dm, const BodroRow &r)
 {
-    dm.execute(QStringLiteral(
-                   "insert into bodro (YATSIRANO,YATISVER,YATDEVREILK,YATDEVRESON,YATSRVNO,"
-                   "YATKIMLIK,YATISIM,YATCINS,YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,"
-                   "ISVISADRES,ISVTELNO,ISVISIM,YATBODROTUR,YATGONDER,YATBDRDEVMIK,YATSSKNO) "
-                   "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-               {r.siraNo, r.isver, r.ilk, r.son, r.srvno, r.kimlik, r.isim, r.cins, r.calgun,
-                r.durum, r.brut, r.primor, r.depoor, r.adres, r.tel, r.isvisim, r.tur, r.gonder,
-                r.seq, r.ssk});
+    dm.execute(
+        QStringLiteral("insert into bodro (YATSIRANO,YATISVER,YATDEVREILK,YATDEVRESON,YATSRVNO,"
+                       "YATKIMLIK,YATISIM,YATCINS,YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,"
+                       "ISVISADRES,ISVTELNO,ISVISIM,YATBODROTUR,YATGONDER,YATBDRDEVMIK,YATSSKNO) "
+                       "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+        {r.siraNo, r.isver,   r.ilk,   r.son,    r.srvno,  r.kimlik, r.isim,
+         r.cins,   r.calgun,  r.durum, r.brut,   r.primor, r.depoor, r.adres,
+         r.tel,    r.isvisim, r.tur,   r.gonder, r.seq,    r.ssk});
 }
 
 void makeOldSchemaDatabase(const QString &path, bool withSeqNo)
@@ -50,6 +50,7 @@ void makeOldSchemaDatabase(const QString &path, bool withSeqNo)
                       "MUHISVUNVAN VARCHAR(100), MUHISVISI VARCHAR(100), MSNO VARCHAR(20), "
                       "MUHISVADRES VARCHAR(200), MUHSIVTELNO VARCHAR(25), MUHISVFAXNO VARCHAR(25), "
                       "MUHISVMOBILNO VARCHAR(25), SETMUHISV VARCHAR(1));")
-                      .arg(withSeqNo ? QStringLiteral(", YATBDRDEVMIK VARCHAR(1) NOT NULL DEFAULT '1'")
-                                     : QString()));
+                      .arg(withSeqNo
+                               ? QStringLiteral(", YATBDRDEVMIK VARCHAR(1) NOT NULL DEFAULT '1'")
+                               : QString()));
 }

@@ -6,9 +6,9 @@
 #include "store/dm.h"
 #include "support/scriptedplatform.h"
 
+#include <memory>
 #include <QString>
 #include <QTemporaryDir>
-#include <memory>
 
 // A temporary working folder with its own platform, data module and context,
 // wired as start-up wires them.

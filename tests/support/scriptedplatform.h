@@ -4,12 +4,12 @@
 
 #include "base/platform.h"
 
-#include <QStringList>
 #include <functional>
+#include <QStringList>
 
 class ScriptedPlatform : public Platform
 {
-public:
+  public:
     enum class Kind { Message, Warning, Confirm, YesNo };
     struct Shown {
         Kind kind;

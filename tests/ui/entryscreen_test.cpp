@@ -103,8 +103,9 @@ struct Screen {
     }
     QList<QStringList> stored() const
     {
-        return ws.dm->select(QStringLiteral("select YATSRVNO, YATISIM, YATCINS, YATCALGUN, YATBRUT, "
-                                            "YATPRIMOR, YATDEPOOR from bodro order by IDSIRA"));
+        return ws.dm->select(
+            QStringLiteral("select YATSRVNO, YATISIM, YATCINS, YATCALGUN, YATBRUT, "
+                           "YATPRIMOR, YATDEPOOR from bodro order by IDSIRA"));
     }
     QWidget *editor() const { return child<QTableWidget>(*form, "alyatgir")->focusProxy(); }
 
@@ -1105,8 +1106,8 @@ namespace
 
 // Row 1 of the worked example with its computed amounts, and the template row
 // the first key after the computed gross adds.
-const QStringList WorkedExample{"1",    "111111",   "",     "",      "Ali",  "E",    "30",
-                                "",     "2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"};
+const QStringList WorkedExample{"1", "111111",   "",     "",      "Ali",  "E",     "30",
+                                "",  "2,500.50", "2.00", "50.01", "3.50", "87.52", "137.53"};
 
 } // namespace
 
@@ -1127,10 +1128,9 @@ void EntryScreenTest::workedExampleTyped()
     QCOMPARE(QApplication::focusWidget(), s.editor());
     if (how == QLatin1String("mouse")) {
         // Every cell reached by a click; the rates are selected by hand first.
-        const std::pair<int, QString> cells[] = {{SarvekNo, "111111"}, {AdiSoyadi, "Ali"},
-                                                 {Cinsiyet, "E"},      {GunSayisi, "30"},
-                                                 {AylikKazanc, "2500.5"}, {POrani, "2"},
-                                                 {DOrani, "3.5"}};
+        const std::pair<int, QString> cells[] = {
+            {SarvekNo, "111111"},    {AdiSoyadi, "Ali"}, {Cinsiyet, "E"}, {GunSayisi, "30"},
+            {AylikKazanc, "2500.5"}, {POrani, "2"},      {DOrani, "3.5"}};
         bool first = true;
         for (const auto &[col, text] : cells) {
             if (!first)
@@ -1329,7 +1329,8 @@ void EntryScreenTest::deleteRebuildsTotals()
     Screen s;
     QVERIFY(s.ok);
     s.clickCell(1, SarvekNo);
-    s.type(QStringLiteral("111111\t\t\tAli\tE\t30\t\t1000\t\t\t\t\t222222\t\t\tVeli\tK\t30\t\t500"));
+    s.type(
+        QStringLiteral("111111\t\t\tAli\tE\t30\t\t1000\t\t\t\t\t222222\t\t\tVeli\tK\t30\t\t500"));
     QCOMPARE(s.cursor(), QPoint(AylikKazanc, 2));
     QTest::mouseClick(child<QPushButton>(*s.form, "BitBtnSatirSil"), Qt::LeftButton);
     QCOMPARE(s.form->gridRows().size(), 1);

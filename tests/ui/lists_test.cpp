@@ -15,7 +15,8 @@
 #include <QScrollBar>
 #include <QTableView>
 
-namespace {
+namespace
+{
 
 const QString A = QStringLiteral("010001000001");
 const QString B = QStringLiteral("020002000002");
@@ -90,7 +91,7 @@ class ListsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void layoutNamesAndColumns();
     void employerListShowsOnlyTypesBeginningWithZero();
     void allReturnsListOpensOnTheCurrentYearAndSearches();

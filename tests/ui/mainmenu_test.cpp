@@ -14,7 +14,8 @@
 #include <QPushButton>
 #include <QScopeGuard>
 
-namespace {
+namespace
+{
 
 const QString FirstRun = QStringLiteral("Programı ilk kez çalıştırıyorsunuz. Kullana bilmeniz için "
                                         "Lütfen Muhasip/İşveren Kaydını Yapınız");
@@ -24,7 +25,7 @@ const QString FirstRun = QStringLiteral("Programı ilk kez çalıştırıyorsunu
 class MainMenuTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void windowAndButtons()
     {
         Workspace ws;
@@ -149,8 +150,9 @@ private slots:
 
         menu.findChild<QPushButton *>("BitBtn1")->click();
         QCOMPARE(ws.platform.texts(), QStringList({FirstRun}));
-        QCOMPARE(modals.captions, QStringList({"Aylık Yatırım Girişi", "Muhasip veya İşveren Girişi",
-                                               "Aylık Yatırım Girişi"}));
+        QCOMPARE(modals.captions,
+                 QStringList({"Aylık Yatırım Girişi", "Muhasip veya İşveren Girişi",
+                              "Aylık Yatırım Girişi"}));
     }
 
     void prepareUpgradesAnOlderFile()

@@ -5,7 +5,7 @@
 class MoneyEditTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void typesTheWorkedExample()
     {
         QWidget window;
@@ -23,8 +23,8 @@ private slots:
         QTRY_VERIFY(field->hasFocus());
         QCOMPARE(field->cursorPosition(), 1);
 
-        const QStringList expected = {"5.00",     "51.00",    "512.00",   "5,123.00", "5,123.00",
-                                      "5,123.40", "5,123.45", "5,123.45"};
+        const QStringList expected = {"5.00",     "51.00",    "512.00",   "5,123.00",
+                                      "5,123.00", "5,123.40", "5,123.45", "5,123.45"};
         const QString keys = QStringLiteral("5123.456");
         for (int i = 0; i < keys.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), keys[i].toLatin1());

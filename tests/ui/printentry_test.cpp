@@ -15,7 +15,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 BodroRow stored(const char *srvno, const char *brut, const char *seq = "1",
                 const char *gonder = "1")
@@ -86,7 +87,7 @@ struct Screen {
 class PrintEntryTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void yazdirPrintsThePickedReturn();
     void nothingStoredShowsTheMessage();
     void tumSubeYazdirPrintsEveryRecordMarkedForSending();

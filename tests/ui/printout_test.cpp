@@ -16,7 +16,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-namespace {
+namespace
+{
 
 constexpr double Tolerance = 0.5; // mm
 
@@ -183,7 +184,7 @@ PdfText printToPdf(Workspace &ws, Tfrmbodrodok &form, PrintScope scope,
 class PrintoutTest : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void arialIsLiberationSans();
     void twentyFourEmployeesRunOntoPageTwo();
     void titleBandOfAnAsilReturn();

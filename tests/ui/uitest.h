@@ -5,9 +5,9 @@
 #include "app/sarvekapp.h"
 #include "core/testutil.h"
 
+#include <functional>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 
 #define SARVEK_TEST_MAIN(TestObject)                                                               \
     int main(int argc, char **argv)                                                                \
@@ -53,11 +53,11 @@ void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs = 5000)
 // closes it (or hands it to `action` first, when set).
 class ModalCloser : public QObject
 {
-public:
+  public:
     explicit ModalCloser(std::function<void(QWidget *)> action = {});
     QStringList captions;
 
-private:
+  private:
     std::function<void(QWidget *)> m_action;
     QTimer *m_timer;
 };

@@ -7,6 +7,7 @@
 #include "base/errors.h"
 #include "base/formats.h"
 #include "store/dm.h"
+#include "store/returntable.h"
 #include "store/sqlite.h"
 
 namespace returnstore
@@ -192,6 +193,9 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
                 ++number;
             }
         }
+        ReturnKey stored = header.key;
+        stored.seqNo = seqNo;
+        returntable::addReturnLines(db, stored);
 
         step = Step::Commit;
         tx.commit();

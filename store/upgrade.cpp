@@ -191,7 +191,7 @@ void ensureListTable(StepRun &run)
         exists(run.db, QStringLiteral("table"), QStringLiteral("bodroliste")) &&
         exists(run.db, QStringLiteral("index"), QStringLiteral("bodroliste_year")) &&
         exists(run.db, QStringLiteral("index"), QStringLiteral("bodroliste_return")) &&
-        exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_insert")) &&
+        !exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_insert")) &&
         exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_delete")) &&
         exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_update")) &&
         !exists(run.db, QStringLiteral("index"), QStringLiteral("bodro_isver"));

@@ -2,6 +2,8 @@
 #include "testutil.h"
 
 #include "app/firstrun.h"
+#include "store/returnrow.h"
+#include "store/returntable.h"
 #include "store/sqlite.h"
 
 #include <QDir>
@@ -31,6 +33,10 @@ void insertBodro(Tdm &dm, const BodroRow &r)
         {r.siraNo, r.isver,   r.ilk,   r.son,    r.srvno,  r.kimlik, r.isim,
          r.cins,   r.calgun,  r.durum, r.brut,   r.primor, r.depoor, r.adres,
          r.tel,    r.isvisim, r.tur,   r.gonder, r.seq,    r.ssk});
+    // As a save does once its rows are in.
+    if (!dm.select(QStringLiteral("select 1 from sqlite_master where name = 'bodroliste'"))
+             .isEmpty())
+        returntable::addReturnLines(dm.db(), {r.isver, r.ilk, r.son, r.tur, r.seq});
 }
 
 void makeOldSchemaDatabase(const QString &path, bool withSeqNo)

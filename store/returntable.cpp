@@ -5,6 +5,7 @@
 
 #include "store/sqlite.h"
 
+#include <array>
 #include <QSet>
 #include <QStringList>
 
@@ -68,20 +69,30 @@ void fillFromStoredRows(Database &db)
         QStringLiteral("INSERT INTO bodroliste SELECT YATISVER, ISVISIM, YATDEVREILK, "
                        "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK FROM bodro WHERE rowid = ?"));
     QSet<QByteArray> written;
-    QByteArray key, previous;
+    QByteArray key;
+    // The row before, column by column: the rows of one return come one after
+    // another, so most rows are told apart from it without building a key.
+    std::array<QByteArray, Columns> before;
+    std::array<bool, Columns> beforeNull{};
+    bool first = true;
     while (rows.step()) {
+        bool same = !first;
+        for (int i = 0; i < Columns && same; ++i)
+            same = rows.isNull(i) == beforeNull[i] && rows.utf8(i) == before[i];
+        if (same)
+            continue;
+        first = false;
         // Each value after its length; NULL has the length -1, apart from
         // every text.
         key.resize(0);
         for (int i = 0; i < Columns; ++i) {
             const QByteArrayView value = rows.utf8(i);
-            const qint32 size = rows.isNull(i) ? -1 : qint32(value.size());
+            beforeNull[i] = rows.isNull(i);
+            before[i] = value.toByteArray();
+            const qint32 size = beforeNull[i] ? -1 : qint32(value.size());
             key.append(reinterpret_cast<const char *>(&size), sizeof size);
             key.append(value);
         }
-        if (key == previous)
-            continue;
-        previous = key;
         if (written.contains(key))
             continue;
         written.insert(key);

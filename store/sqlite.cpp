@@ -192,8 +192,17 @@ void Database::backupTo(const QString &target)
         detail = messageOf(reader.get(), rc);
     } else {
         sqlite3_busy_timeout(reader.get(), 5000);
+        // Pages mapped rather than read one system call at a time.
+        sqlite3_exec(reader.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
         rc = openConnection(
             target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, copy);
+        // The copy is a new file that gets its real name only once the step
+        // has committed: it needs neither a journal of its own nor a sync
+        // per page, which would make copying a large file several times
+        // slower than the step's own work.
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(copy.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF",
+                              nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK) {
             if (sqlite3_backup *backup =
                     sqlite3_backup_init(copy.get(), "main", reader.get(), "main")) {

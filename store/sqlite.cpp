@@ -171,6 +171,60 @@ QString messageOf(sqlite3 *db, int rc)
 
 } // namespace
 
+namespace
+{
+
+// Copies every page of `from` into a new file at `target`, in one step under
+// one read lock: a commit by another connection between steps would make the
+// engine start over. A busy or locked source is tried again for up to
+// patienceMs past its own busy timeout. The copy gets its final name from the
+// caller only once it is whole, so it needs neither a journal of its own nor
+// a sync per page, which would make copying a large file several times
+// slower. On failure nothing is left at target.
+void copyPages(sqlite3 *from, const QString &target, qint64 patienceMs)
+{
+    constexpr int RetryPauseMs = 50;
+    const auto removeTarget = [&target] {
+        QFile::remove(target);
+        QFile::remove(target + QStringLiteral("-journal"));
+    };
+    removeTarget();
+    Connection copy;
+    int rc = openConnection(
+        target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, copy);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(copy.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr,
+                          nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        if (sqlite3_backup *backup = sqlite3_backup_init(copy.get(), "main", from, "main")) {
+            QElapsedTimer waited;
+            waited.start();
+            for (;;) {
+                rc = sqlite3_backup_step(backup, -1);
+                const int primary = rc & 0xff;
+                if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) ||
+                    waited.elapsed() >= patienceMs)
+                    break;
+                sqlite3_sleep(RetryPauseMs);
+            }
+            const int finished = sqlite3_backup_finish(backup);
+            rc = rc == SQLITE_DONE ? finished : rc;
+        } else {
+            rc = sqlite3_errcode(copy.get());
+        }
+    }
+    if (rc == SQLITE_OK)
+        return;
+    const QString detail = messageOf(copy.get(), rc);
+    copy.reset();
+    removeTarget();
+    throw DbError(failure::withDetail(
+                      QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
+                  detail, rc);
+}
+
+} // namespace
+
 void Database::backupTo(const QString &target)
 {
     // The pages are read through a second connection of this process, never
@@ -180,82 +234,25 @@ void Database::backupTo(const QString &target)
     // copy. The engine keeps its own handles open while a lock is held, and
     // its reader may read beside our write lock as long as we have written
     // nothing.
-    const auto removeTarget = [&target] {
-        QFile::remove(target);
-        QFile::remove(target + QStringLiteral("-journal"));
-    };
-    removeTarget();
-    Connection reader, copy;
-    QString detail;
-    int rc = openConnection(m_path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, reader);
+    Connection reader;
+    const int rc = openConnection(m_path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, reader);
     if (rc != SQLITE_OK) {
-        detail = messageOf(reader.get(), rc);
-    } else {
-        sqlite3_busy_timeout(reader.get(), 5000);
-        // Pages mapped rather than read one system call at a time.
-        sqlite3_exec(reader.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
-        rc = openConnection(
-            target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, copy);
-        // The copy is a new file that gets its real name only once the step
-        // has committed: it needs neither a journal of its own nor a sync
-        // per page, which would make copying a large file several times
-        // slower than the step's own work.
-        if (rc == SQLITE_OK)
-            rc = sqlite3_exec(copy.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF",
-                              nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK) {
-            if (sqlite3_backup *backup =
-                    sqlite3_backup_init(copy.get(), "main", reader.get(), "main")) {
-                rc = sqlite3_backup_step(backup, -1);
-                const int finished = sqlite3_backup_finish(backup);
-                rc = rc == SQLITE_DONE ? finished : rc;
-            } else {
-                rc = sqlite3_errcode(copy.get());
-            }
-        }
-        if (rc != SQLITE_OK)
-            detail = messageOf(copy.get(), rc);
+        const QString detail = messageOf(reader.get(), rc);
+        throw DbError(failure::withDetail(
+                          QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
+                      detail, rc);
     }
-    copy.reset();
-    reader.reset();
-    if (rc == SQLITE_OK)
-        return;
-    removeTarget();
-    throw DbError(failure::withDetail(
-                      QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
-                  detail, rc);
+    sqlite3_busy_timeout(reader.get(), 5000);
+    // Pages mapped rather than read one system call at a time.
+    sqlite3_exec(reader.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
+    copyPages(reader.get(), target, 0);
 }
 
 void Database::onlineBackupTo(const QString &target)
 {
     // Each attempt already waits out this connection's busy timeout; the
     // deadline keeps a writer that never lets go from holding up the caller.
-    constexpr int RetryPauseMs = 50;
-    constexpr qint64 PatienceMs = 10000;
-    const auto refuse = [&target](int rc, const QString &detail) {
-        throw DbError(failure::withDetail(
-                          QStringLiteral("Veritabanının yedeği alınamadı: %1").arg(target), detail),
-                      detail, rc);
-    };
-    Database copy(target, Mode::Create);
-    sqlite3_backup *backup = sqlite3_backup_init(copy.handle(), "main", m_db, "main");
-    if (!backup)
-        refuse(sqlite3_errcode(copy.handle()), QString::fromUtf8(sqlite3_errmsg(copy.handle())));
-    // All pages in one step, under one read lock: a commit by another
-    // connection between steps would make the engine start the copy over.
-    QElapsedTimer waited;
-    waited.start();
-    int rc = SQLITE_OK;
-    for (;;) {
-        rc = sqlite3_backup_step(backup, -1);
-        const int primary = rc & 0xff;
-        if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || waited.elapsed() >= PatienceMs)
-            break;
-        sqlite3_sleep(RetryPauseMs);
-    }
-    sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE)
-        refuse(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+    copyPages(m_db, target, 10000);
 }
 
 Statement prepareColumns(Database &db, const QString &sql, const QStringList &columns)

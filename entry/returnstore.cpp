@@ -174,7 +174,7 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
         if (kind == Kind::Update) {
             step = Step::Delete;
             Statement del = db.prepare(sql::deleteReturn());
-            del.bindAll(keyValues(header.key));
+            del.bindAll(header.key.values());
             del.run();
         }
 
@@ -213,11 +213,6 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
 }
 
 } // namespace
-
-QVariantList keyValues(const ReturnKey &key)
-{
-    return key.values();
-}
 
 QVariantList stageValues(const ReturnHeader &h, const GridRow &row)
 {

@@ -168,6 +168,5 @@ QVariantList stageValues(const ReturnHeader &header, const GridRow &row);
 // staged: a bodrotemp row as sql::readBack() returns it (the 19 columns in
 // the order of sql::stageRow()).
 QVariantList copyValues(const QStringList &staged, int number, const QString &seqNo);
-QVariantList keyValues(const ReturnKey &key);
 
 } // namespace returnstore

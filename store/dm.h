@@ -90,7 +90,6 @@ class Tdm
     Query Query2{*this};
     Query Query3{*this};
     Query prnquery{*this};
-    Query dosquery{*this};
 
   private:
     void createDatabase(const QString &path);

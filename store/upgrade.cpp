@@ -40,10 +40,13 @@ QString tableSql(Database &db, const QString &table)
     return st.step() ? st.text(0) : QString();
 }
 
-bool exists(Database &db, const QString &type, const QString &name)
+// catalog: sqlite_master for the file's own objects, sqlite_temp_master for
+// the connection's TEMP ones.
+bool exists(Database &db, const QString &type, const QString &name,
+            const QString &catalog = QStringLiteral("sqlite_master"))
 {
     Statement st = db.prepare(
-        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ? COLLATE NOCASE"));
+        QStringLiteral("SELECT 1 FROM %1 WHERE type = ? AND name = ? COLLATE NOCASE").arg(catalog));
     st.bind(1, type).bind(2, name);
     return st.step();
 }
@@ -216,14 +219,6 @@ void ensureSendLog(StepRun &run)
 constexpr void (*Steps[])(StepRun &) = {ensureBodroColumns, ensureTables,    ensureIndexes,
                                         ensureStaging,      ensureListTable, ensureSendLog};
 
-bool existsInTemp(Database &db, const QString &name)
-{
-    Statement st = db.prepare(QStringLiteral("SELECT 1 FROM sqlite_temp_master WHERE type = "
-                                             "'table' AND name = ? COLLATE NOCASE"));
-    st.bind(1, name);
-    return st.step();
-}
-
 // "CREATE TABLE x" as "CREATE TEMP TABLE x". A TEMP table is found before the
 // file's own table of the same name.
 QString inTemp(const QString &create)
@@ -245,10 +240,12 @@ void prepareForReading(StepRun &run)
         run.willChange();
     ensureBodroColumns(run);
     if (!exists(run.db, QStringLiteral("table"), QStringLiteral("muhisv")) &&
-        !existsInTemp(run.db, QStringLiteral("muhisv")))
+        !exists(run.db, QStringLiteral("table"), QStringLiteral("muhisv"),
+                QStringLiteral("sqlite_temp_master")))
         run.db.execScript(inTemp(schema::createMuhisv()));
     if (tableSql(run.db, QStringLiteral("bodrotemp")) != schema::createBodrotemp() &&
-        !existsInTemp(run.db, QStringLiteral("bodrotemp")))
+        !exists(run.db, QStringLiteral("table"), QStringLiteral("bodrotemp"),
+                QStringLiteral("sqlite_temp_master")))
         run.db.execScript(inTemp(schema::createBodrotemp()));
     returntable::ensureReadableReturnTable(run.db);
 }

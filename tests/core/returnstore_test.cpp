@@ -73,7 +73,7 @@ QList<QStringList> storedRows(Tdm &dm, const ReturnKey &key)
     return dm.select(QLatin1String(AllColumns) +
                          QStringLiteral(" where YATISVER=? and YATDEVREILK=? and YATDEVRESON=? "
                                         "and YATBODROTUR=? and YATBDRDEVMIK=? order by IDSIRA"),
-                     keyValues(key));
+                     key.values());
 }
 
 QList<QStringList> everyRow(Tdm &dm)

@@ -33,11 +33,9 @@ QString readBack()
 {
     // rowid order is staging order, which is grid order.
     return QStringLiteral(
-               "select "
-               "YATSIRANO,YATISVER,YATDEVREILK,YATDEVRESON,YATSRVNO,YATKIMLIK,YATISIM,YATCINS,"
-               "YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,ISVISADRES,ISVTELNO,ISVISIM,"
-               "YATBODROTUR,"
-               "YATGONDER,YATSSKNO from bodrotemp WHERE ") +
+               "select YATSIRANO,YATISVER,YATDEVREILK,YATDEVRESON,YATSRVNO,YATKIMLIK,YATISIM,"
+               "YATCINS,YATCALGUN,YATDURUM,YATBRUT,YATPRIMOR,YATDEPOOR,ISVISADRES,ISVTELNO,"
+               "ISVISIM,YATBODROTUR,YATGONDER,YATSSKNO from bodrotemp WHERE ") +
            ReturnKey::where(ReturnKey::Scope::Type) + QStringLiteral(" order by rowid");
 }
 

@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
+TAboutBox::TAboutBox(const QString &storage, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
@@ -35,6 +35,9 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     auto *comments = new QLabel(
         QStringLiteral("Aylık yatırım bordrolarının hazırlanması ve gönderilmesi."), panel);
     comments->setObjectName(QStringLiteral("Comments"));
+    auto *database = new QLabel(QStringLiteral("Veritabanı: %1").arg(storage), panel);
+    database->setObjectName(QStringLiteral("Database"));
+    database->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *top = new QHBoxLayout;
     top->addWidget(icon);
@@ -44,6 +47,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     panelLayout->addWidget(version);
     panelLayout->addWidget(copyright);
     panelLayout->addWidget(comments);
+    panelLayout->addWidget(database);
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));

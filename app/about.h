@@ -1,4 +1,5 @@
-// The about box: product name, version 4.0.4, rights and credits.
+// The about box: product name, version 4.0.4, rights and credits, and where
+// the data is kept.
 #pragma once
 
 #include <QDialog>
@@ -7,5 +8,6 @@ class TAboutBox : public QDialog
 {
     Q_OBJECT
   public:
-    explicit TAboutBox(QWidget *parent = nullptr);
+    // storage: the data module's storageDescription().
+    explicit TAboutBox(const QString &storage, QWidget *parent = nullptr);
 };

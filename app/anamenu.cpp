@@ -6,6 +6,7 @@
 #include "app/context.h"
 #include "app/firstrun.h"
 #include "app/screens.h"
+#include "store/dm.h"
 #include "store/upgrade.h"
 
 #include <QGuiApplication>
@@ -118,7 +119,7 @@ TForm2::TForm2(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ctx(ctx)
     wire(yukle, &TForm2::yukleClick);
     wire(yapeksik, &TForm2::yapeksikClick);
 
-    m_about = new TAboutBox(this);
+    m_about = new TAboutBox(m_ctx.dm.storageDescription(), this);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

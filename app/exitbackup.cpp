@@ -4,6 +4,7 @@
 #include "base/platform.h"
 #include "store/backup.h"
 #include "store/dm.h"
+#include "store/sqlite.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,9 +13,10 @@
 void backupOnExit(Tdm &dm, Platform &platform) noexcept
 {
     try {
-        if (!QFileInfo::exists(dm.databasePath()))
+        // A server's database is the office's to back up, with the server's tools.
+        if (dm.isOffice() || !QFileInfo::exists(dm.databasePath()))
             return;
-        writeDailyBackup(dm.db(), QDir(dm.dataDir()).filePath(QStringLiteral("yedek")),
+        writeDailyBackup(*dm.localFile(), QDir(dm.dataDir()).filePath(QStringLiteral("yedek")),
                          platform.today());
     } catch (const std::exception &e) {
         qWarning().noquote() << "Yedek alınamadı:" << QString::fromUtf8(e.what());

@@ -1,7 +1,7 @@
 // Start-up: the platform with the fund's FTP client, the working folder
-// (everything below it is relative to it), then the main window, the data
-// module (whose connection opens with the first statement, not here; a
-// database it makes from nothing leaves the first-run reminder), the
+// (everything below it is relative to it), the choice between the SQLite file
+// and the office's server, then the main window, the data module (whose connection opens with the
+// first statement, not here; a database it makes from nothing leaves the first-run reminder), the
 // long-lived windows, F1 and the loop; after a normal end, the day's copy of
 // the database.
 #include "app/anamenu.h"
@@ -15,6 +15,7 @@
 #include "app/workfolder.h"
 #include "declaration/ftpupload.h"
 #include "store/dm.h"
+#include "store/storagechoice.h"
 
 #include <QDir>
 #include <QIcon>
@@ -38,7 +39,14 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    Tdm dm;
+    const storagechoice::Choice storage =
+        storagechoice::read(QDir(QDir::currentPath()).filePath(QStringLiteral("Data")),
+                            qEnvironmentVariable(storagechoice::Variable));
+    if (!storage.error.isEmpty()) {
+        platform.showWarning(storage.error);
+        return 1;
+    }
+    Tdm dm(QDir::currentPath(), storage.connInfo);
     remindAfterNewDatabase(dm, platform);
     AppContext ctx(platform, dm);
     HelpKey helpKey(ctx);

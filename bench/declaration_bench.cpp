@@ -13,6 +13,7 @@
 #include "store/dm.h"
 #include "store/returntable.h"
 #include "store/schema.h"
+#include "store/sqlite.h"
 #include "store/upgrade.h"
 #include "support/scriptedplatform.h"
 
@@ -71,7 +72,7 @@ struct Fixture {
     Fixture() : dm(dir.path())
     {
         platform.windowsDir = dir.path();
-        Database &db = dm.db();
+        SqliteDatabase &db = *dm.localFile();
         // Filling without the indexes and building them afterwards is several
         // times faster than keeping them up to date row by row.
         db.execScript(QStringLiteral("DROP INDEX bodro_srvno; DROP INDEX bodro_return; "
@@ -94,7 +95,7 @@ struct Fixture {
         sender = *newestAccountant(dm);
     }
 
-    void fill(Database &db)
+    void fill(SqliteDatabase &db)
     {
         Transaction tx(db);
         sqlite3_stmt *insert = nullptr;
@@ -209,9 +210,9 @@ DeclarationFile runFile()
 long runFileFloor()
 {
     Fixture &f = fixture();
-    return floor_declaration_file(f.dm.db().handle(), utf8(senderLine(f.sender)).constData(),
-                                  "01.01.2012", "31.01.2012", "01",
-                                  QFile::encodeName(outputPath("floor.txt")).constData());
+    return floor_declaration_file(
+        f.dm.localFile()->handle(), utf8(senderLine(f.sender)).constData(), "01.01.2012",
+        "31.01.2012", "01", QFile::encodeName(outputPath("floor.txt")).constData());
 }
 
 void BM_DeclarationFile(benchmark::State &state)
@@ -260,8 +261,8 @@ void BM_PeriodSummaryFloor(benchmark::State &state)
     long returns = 0;
     long long total = 0;
     for (auto _ : state) {
-        returns =
-            floor_period_summary(f.dm.db().handle(), "01.01.2012", "31.01.2012", "01", &total);
+        returns = floor_period_summary(f.dm.localFile()->handle(), "01.01.2012", "31.01.2012", "01",
+                                       &total);
         benchmark::DoNotOptimize(total);
     }
     if (returns != Employers)
@@ -341,7 +342,7 @@ BENCHMARK(BM_OneReturnFile)->Unit(benchmark::kMicrosecond);
 // the return table built from bodro.
 void BM_ReturnTableForOlderFile(benchmark::State &state)
 {
-    Database &db = fixture().dm.db();
+    SqliteDatabase &db = *fixture().dm.localFile();
     for (auto _ : state) {
         state.PauseTiming();
         db.execScript(QStringLiteral("DROP TABLE bodroliste"));
@@ -362,9 +363,9 @@ void BM_UpgradeOfOlderFile(benchmark::State &state)
         QTemporaryDir older;
         QDir().mkpath(older.filePath(QStringLiteral("Data")));
         const QString path = older.filePath(QStringLiteral("Data/bodro.mdb"));
-        f.dm.db().onlineBackupTo(path);
+        f.dm.localFile()->onlineBackupTo(path);
         {
-            Database db(path, Database::Mode::OpenExisting);
+            SqliteDatabase db(path, SqliteDatabase::Mode::OpenExisting);
             db.execScript(QStringLiteral(
                 "DROP TRIGGER bodroliste_delete; DROP TRIGGER bodroliste_update; "
                 "DROP TABLE bodroliste; DROP TABLE bodrotemp; DROP TABLE gonderim; "

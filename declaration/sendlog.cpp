@@ -74,9 +74,7 @@ Record fromRow(const QStringList &r)
 // only be read, has no log yet; to its readers the log is empty.
 bool hasTable(Tdm &dm)
 {
-    return !dm.select(QStringLiteral(
-                          "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'gonderim'"))
-                .isEmpty();
+    return dm.db().hasTable(QStringLiteral("gonderim"));
 }
 
 QString withDetail(const QString &message, const QString &detail)

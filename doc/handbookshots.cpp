@@ -206,7 +206,7 @@ int main(int argc, char **argv)
     save(&menu, "anamenu");
 
     {
-        TAboutBox about(&menu);
+        TAboutBox about(ws.dm->storageDescription(), &menu);
         about.show();
         save(&about, "hakkinda");
     }

@@ -125,6 +125,17 @@ SaveResult runSave(Tdm &dm, Kind kind, const ReturnHeader &header, const QList<G
         Database &db = dm.db();
         dm.requireWritable();
         Transaction tx(db);
+        // Saves of one employer, period and type take turns from here on, on
+        // one desk as on several: the look below and the change after it
+        // cannot be split by another save.
+        QStringList turn{QStringLiteral("bodro")};
+        for (const QVariant &value : header.key.values(ReturnKey::Scope::Type))
+            turn << value.toString();
+        db.serialize(turn.join(u'|'));
+        if (kind == Kind::New && returnExists(dm, header.key)) {
+            result.status = SaveResult::Status::AlreadyStored;
+            return result;
+        }
 
         QString seqNo = header.key.seqNo;
         if (kind == Kind::Second) {

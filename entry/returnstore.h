@@ -50,6 +50,7 @@ struct SaveResult {
         ReadBackFailed, // nothing stored
         CopyFailed,     // nothing stored
         Refused,        // the tenth record of a period; nothing attempted
+        AlreadyStored,  // a new return whose key another desk stored first; nothing stored
         Failed,         // any other database failure; nothing stored
     };
     Status status = Status::Saved;

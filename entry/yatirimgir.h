@@ -64,6 +64,8 @@ class TForm1 : public QDialog
 
     // Filled by the save/update/find/list commands (yatirimgir_store.cpp).
     void kayitbtnClick();
+    // The question asked when the return on screen is stored already.
+    void offerUpdateOrSecondRecord();
     void guncelleClick();
     void devkayitClick();
     void bitlistClick();

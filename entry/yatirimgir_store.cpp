@@ -62,6 +62,23 @@ ReturnHeader TForm1::saveHeader(const QString &seqNo) const
     return h;
 }
 
+void TForm1::offerUpdateOrSecondRecord()
+{
+    switch (m_ctx.platform.confirm(QStringLiteral(
+        "Bu Devere Daha önce kayıt yapıldı !.. Güncellemek istiyorsanız ? Evet(Yes) veya "
+        "Ayni devreyi ikinci Kayıt için No(Hayır) tikleyiniz?"))) {
+    case Answer::Yes:
+        guncelleClick();
+        break;
+    case Answer::No:
+        devkayitClick();
+        break;
+    case Answer::Cancel:
+        m_ctx.platform.showMessage(QStringLiteral("işlem İptal Edildi"));
+        break;
+    }
+}
+
 // Stores the return on screen as a new return.
 void TForm1::kayitbtnClick()
 {
@@ -75,22 +92,15 @@ void TForm1::kayitbtnClick()
         return;
     }
     if (returnstore::returnExists(m_ctx.dm, header.key)) {
-        switch (m_ctx.platform.confirm(QStringLiteral(
-            "Bu Devere Daha önce kayıt yapıldı !.. Güncellemek istiyorsanız ? Evet(Yes) veya "
-            "Ayni devreyi ikinci Kayıt için No(Hayır) tikleyiniz?"))) {
-        case Answer::Yes:
-            guncelleClick();
-            break;
-        case Answer::No:
-            devkayitClick();
-            break;
-        case Answer::Cancel:
-            m_ctx.platform.showMessage(QStringLiteral("işlem İptal Edildi"));
-            break;
-        }
+        offerUpdateOrSecondRecord();
         return;
     }
     const SaveResult result = returnstore::saveNew(m_ctx.dm, header, gridRows());
+    // Another desk stored the same return between the look and the save.
+    if (result.status == SaveResult::Status::AlreadyStored) {
+        offerUpdateOrSecondRecord();
+        return;
+    }
     if (!result.ok()) {
         m_ctx.platform.showMessage(result.message);
         return;

@@ -24,14 +24,14 @@ void pruneCopies(const QString &folder, int keep)
 
 QString quickCheck(const QString &path)
 {
-    Database copy(path, Database::Mode::OpenExisting);
+    SqliteDatabase copy(path, SqliteDatabase::Mode::OpenExisting);
     Statement check = copy.prepare(QStringLiteral("PRAGMA quick_check"));
     return check.step() ? check.text(0) : QString();
 }
 
 } // namespace
 
-QString writeDailyBackup(Database &db, const QString &folder, const QDate &day, int keep)
+QString writeDailyBackup(SqliteDatabase &db, const QString &folder, const QDate &day, int keep)
 {
     const QString target =
         QDir(folder).filePath(QStringLiteral("bodro-%1.mdb").arg(day.toString(u"yyyyMMdd")));

@@ -6,7 +6,7 @@
 #include <QDate>
 #include <QString>
 
-class Database;
+class SqliteDatabase;
 
 // Copies db into folder/bodro-yyyyMMdd.mdb for `day`, unless that copy exists,
 // then deletes all but the newest `keep` copies. The copy is written under a
@@ -14,4 +14,5 @@ class Database;
 // so a copy with the real name is always whole. Returns the path written, or
 // an empty string when the day's copy was there already. Throws DbError or
 // IoError; a failed copy leaves no file behind.
-QString writeDailyBackup(Database &db, const QString &folder, const QDate &day, int keep = 14);
+QString writeDailyBackup(SqliteDatabase &db, const QString &folder, const QDate &day,
+                         int keep = 14);

@@ -3,8 +3,11 @@
 
 #include "store/failure.h"
 #include "store/gonderim.h"
+#include "store/pgdb.h"
+#include "store/pgschema.h"
 #include "store/returntable.h"
 #include "store/schema.h"
+#include "store/sqlite.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -76,11 +79,9 @@ void Query::open()
 int Query::exec()
 {
     close();
-    Database &db = m_dm.db();
-    Statement stmt = db.prepare(m_sql);
+    Statement stmt = m_dm.db().prepare(m_sql);
     stmt.bindAll(m_params);
-    stmt.run();
-    return db.changes();
+    return stmt.run();
 }
 
 QString Query::field(const QString &name) const
@@ -105,7 +106,10 @@ long long Query::fieldAsInteger(const QString &name) const
     return v;
 }
 
-Tdm::Tdm(const QString &baseDir) : m_baseDir(baseDir.isEmpty() ? QDir::currentPath() : baseDir) {}
+Tdm::Tdm(const QString &baseDir, const QString &serverConnInfo)
+    : m_baseDir(baseDir.isEmpty() ? QDir::currentPath() : baseDir), m_serverConnInfo(serverConnInfo)
+{
+}
 
 Tdm::~Tdm() = default;
 
@@ -119,10 +123,32 @@ QString Tdm::databasePath() const
     return QDir(dataDir()).filePath(QStringLiteral("bodro.mdb"));
 }
 
+QString Tdm::storageDescription() const
+{
+    if (isOffice())
+        return QStringLiteral("PostgreSQL sunucusu (%1)").arg(m_serverConnInfo);
+    return QStringLiteral("SQLite dosyası %1").arg(QFileInfo(databasePath()).absoluteFilePath());
+}
+
+SqliteDatabase *Tdm::localFile()
+{
+    return isOffice() ? nullptr : static_cast<SqliteDatabase *>(&db());
+}
+
+Database &Tdm::openServer()
+{
+    auto db = std::make_unique<PgDatabase>(m_serverConnInfo);
+    pgschema::ensureSchema(*db);
+    m_db = std::move(db);
+    return *m_db;
+}
+
 Database &Tdm::db()
 {
     if (m_db)
         return *m_db;
+    if (isOffice())
+        return openServer();
     const QString path = databasePath();
     const QFileInfo info(path);
     if (info.isDir())
@@ -133,7 +159,7 @@ Database &Tdm::db()
         createDatabase(path);
         return *m_db;
     }
-    auto db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
+    auto db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::Mode::OpenExisting);
     // A file that is not a database opens without complaint; the first read
     // says so. Reading changes nothing in the file.
     db->prepare(QStringLiteral("SELECT count(*) FROM sqlite_master")).run();
@@ -159,7 +185,7 @@ void Tdm::createDatabase(const QString &path)
     QFile::remove(temp);
     try {
         {
-            Database db(temp, Database::Mode::Create);
+            SqliteDatabase db(temp, SqliteDatabase::Mode::Create);
             Transaction tx(db);
             db.execScript(schema::createBodro());
             db.execScript(schema::createBodrotemp());
@@ -187,15 +213,20 @@ void Tdm::createDatabase(const QString &path)
         QFile::remove(temp + QStringLiteral("-journal"));
         throw;
     }
-    m_db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
+    m_db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::Mode::OpenExisting);
     if (m_onCreated)
         m_onCreated();
 }
 
 std::optional<DbError> Tdm::writeRefusal()
 {
+    // The server decides what each user may change, and says so when asked.
+    if (isOffice()) {
+        db();
+        return std::nullopt;
+    }
     // Opened first: a missing file is created here, and then can be written.
-    const bool readOnly = db().isReadOnly();
+    const bool readOnly = localFile()->isReadOnly();
     const QString path = databasePath();
     QString why = unwritableBecause(path);
     if (readOnly || !why.isEmpty()) {
@@ -230,9 +261,7 @@ QList<QStringList> Tdm::select(const QString &sql, const QVariantList &params)
 
 int Tdm::execute(const QString &sql, const QVariantList &params)
 {
-    Database &d = db();
-    Statement stmt = d.prepare(sql);
+    Statement stmt = db().prepare(sql);
     stmt.bindAll(params);
-    stmt.run();
-    return d.changes();
+    return stmt.run();
 }

@@ -1,9 +1,9 @@
-// The data module: one lazily opened connection to Data/bodro.mdb and the named
-// query slots that the screens use. A slot holds the result of its last query
-// in memory.
+// The data module: one lazily opened connection, to Data/bodro.mdb or, in
+// office mode, to the office's PostgreSQL server, and the named query slots
+// that the screens use. A slot holds the result of its last query in memory.
 #pragma once
 
-#include "store/sqlite.h"
+#include "store/database.h"
 
 #include <functional>
 #include <memory>
@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+class SqliteDatabase;
 class Tdm;
 
 class Query
@@ -62,14 +63,22 @@ class Query
 class Tdm
 {
   public:
-    // baseDir is the working folder that holds Data/.
-    explicit Tdm(const QString &baseDir = QString());
+    // baseDir is the working folder that holds Data/. With a connection
+    // string (officeConnInfo()), the data lives on that server instead of in
+    // Data/bodro.mdb.
+    explicit Tdm(const QString &baseDir = QString(), const QString &serverConnInfo = QString());
     ~Tdm();
 
     // The connection, opened on first use. A missing or zero-byte file is
     // created with the current schema; a file that is not a database is left
-    // untouched and reported.
+    // untouched and reported. A server's database gets what it lacks of the
+    // schema, in one transaction.
     Database &db();
+    // The SQLite file's connection, opened on first use; null in office mode.
+    SqliteDatabase *localFile();
+    bool isOffice() const { return !m_serverConnInfo.isEmpty(); }
+    // Where the data lives, in the user's words, without connecting.
+    QString storageDescription() const;
     // Runs once a new database file has been made and opened. The data module
     // itself writes nothing outside Data/; start-up hangs the first-run
     // reminder here.
@@ -95,7 +104,10 @@ class Tdm
     void createDatabase(const QString &path);
     std::optional<DbError> writeRefusal();
 
+    Database &openServer();
+
     QString m_baseDir;
+    QString m_serverConnInfo;
     std::function<void()> m_onCreated;
     std::unique_ptr<Database> m_db;
 };

@@ -2,7 +2,10 @@
 #include "store/pgdb.h"
 
 #include <algorithm>
+#include <deque>
 #include <libpq-fe.h>
+#include <QRegularExpression>
+#include <vector>
 
 namespace
 {
@@ -23,8 +26,13 @@ QString userText(const QString &sqlState, const QString &engine)
     return engine;
 }
 
+// The server's own sentence, without the "ERROR:" prefix and the lines of
+// detail that the full message carries.
 QString engineText(const pg_conn *conn, const pg_result *result)
 {
+    if (result)
+        if (const char *primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
+            return QString::fromUtf8(primary).trimmed();
     const char *msg = result ? PQresultErrorMessage(result) : PQerrorMessage(conn);
     return QString::fromUtf8(msg).trimmed();
 }
@@ -42,7 +50,28 @@ bool PgError::connectionLost() const
            m_sqlState.startsWith(QLatin1String("57P0"));
 }
 
-QString numberPlaceholders(const QString &sql)
+namespace
+{
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// The word starting at i when it stands alone (not part of a longer name).
+bool wordAt(const QString &sql, qsizetype i, QLatin1String word)
+{
+    if (i > 0 && isWordChar(sql[i - 1]))
+        return false;
+    const qsizetype end = i + word.size();
+    return end <= sql.size() &&
+           QStringView(sql).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
+           (end == sql.size() || !isWordChar(sql[end]));
+}
+
+} // namespace
+
+QString serverDialect(const QString &sql)
 {
     QString out;
     out.reserve(sql.size() + 16);
@@ -67,6 +96,23 @@ QString numberPlaceholders(const QString &sql)
             const qsizetype stop = end < 0 ? n : end + 2;
             out += QStringView(sql).mid(i, stop - i);
             i = stop - 1;
+        } else if (wordAt(sql, i, QLatin1String("like"))) {
+            out += QLatin1String("ILIKE");
+            i += 3;
+        } else if (wordAt(sql, i, QLatin1String("substr"))) {
+            // substr(name, -n): a plain name and a negative constant only.
+            static const QRegularExpression lastChars(
+                QStringLiteral("substr\\s*\\(\\s*(\\w+)\\s*,\\s*-\\s*(\\d+)\\s*\\)"),
+                QRegularExpression::CaseInsensitiveOption);
+            const QRegularExpressionMatch m =
+                lastChars.match(sql, i, QRegularExpression::NormalMatch,
+                                QRegularExpression::AnchorAtOffsetMatchOption);
+            if (m.hasMatch()) {
+                out += QStringLiteral("right(%1, %2)").arg(m.captured(1), m.captured(2));
+                i += m.capturedLength() - 1;
+            } else {
+                out += c;
+            }
         } else if (c == u'?') {
             // "?NNN" names its parameter, as in SQLite, and a bare "?" after it
             // takes the next number past the highest seen.
@@ -87,6 +133,67 @@ QString numberPlaceholders(const QString &sql)
     }
     return out;
 }
+
+// A statement prepared on the server under a name of its own.
+class PgStatement final : public StatementImpl
+{
+  public:
+    // described: the server's description of the prepared statement, which
+    // names the columns before the first row has come.
+    PgStatement(PgDatabase &db, QByteArray name, pg_result *described)
+        : m_db(db), m_name(std::move(name)), m_described(described, &PQclear),
+          m_values(size_t(PQnparams(described))), m_nulls(m_values.size(), true)
+    {
+    }
+    ~PgStatement() override;
+    PgStatement(const PgStatement &) = delete;
+
+    void bindText(int index, const QString &value) override;
+    void bindNull(int index) override;
+    void bindInteger(int index, long long value) override
+    {
+        bindText(index, QString::number(value));
+    }
+    // The first call executes.
+    bool step() override;
+    int run() override;
+    void reset() override;
+    int columnCount() const override { return PQnfields(m_described.get()); }
+    QString columnName(int i) const override
+    {
+        return QString::fromUtf8(PQfname(m_described.get(), i));
+    }
+    QByteArrayView utf8(int i) const override
+    {
+        if (isNull(i))
+            return QByteArrayView();
+        return QByteArrayView(PQgetvalue(m_result, m_row, i), PQgetlength(m_result, m_row, i));
+    }
+    long long integer(int i) const override
+    {
+        return isNull(i) ? 0 : QByteArray(PQgetvalue(m_result, m_row, i)).toLongLong();
+    }
+    bool isNull(int i) const override { return m_row < 0 || PQgetisnull(m_result, m_row, i); }
+
+    // Fetches what the server still has to send for this statement.
+    void bufferRest();
+
+  private:
+    void execute();
+    pg_result *nextResult();
+    // Ends the current run: whatever is left of it is dropped.
+    void finish();
+
+    PgDatabase &m_db;
+    QByteArray m_name;
+    PgDatabase::Result m_described;
+    std::vector<QByteArray> m_values;
+    std::vector<bool> m_nulls;
+    pg_result *m_result = nullptr;
+    std::deque<pg_result *> m_pending;
+    bool m_active = false;
+    int m_row = -1;
+};
 
 PgDatabase::PgDatabase(const QString &connInfo) : m_connInfo(connInfo)
 {
@@ -137,26 +244,77 @@ PgDatabase::Result PgDatabase::checked(pg_result *raw) const
     return r;
 }
 
-PgStatement PgDatabase::prepare(const QString &sql)
+Statement PgDatabase::prepare(const QString &sql)
 {
     claim(nullptr);
     QByteArray name = "s" + QByteArray::number(++m_nextName);
-    const QString numbered = numberPlaceholders(sql);
-    checked(PQprepare(m_conn, name.constData(), numbered.toUtf8().constData(), 0, nullptr));
-    const Result described = checked(PQdescribePrepared(m_conn, name.constData()));
-    return PgStatement(*this, std::move(name), PQnparams(described.get()));
+    const QString translated = serverDialect(sql);
+    checked(PQprepare(m_conn, name.constData(), translated.toUtf8().constData(), 0, nullptr));
+    Result described = checked(PQdescribePrepared(m_conn, name.constData()));
+    return Statement(std::make_unique<PgStatement>(*this, std::move(name), described.release()));
 }
 
 void PgDatabase::execScript(const QString &sql)
 {
     claim(nullptr);
-    checked(PQexec(m_conn, sql.toUtf8().constData()));
+    checked(PQexec(m_conn, serverDialect(sql).toUtf8().constData()));
+}
+
+long long PgDatabase::lastInsertRowId()
+{
+    // Every key column is an identity column, whose sequence this session
+    // advanced last.
+    Statement q = prepare(QStringLiteral("select lastval()"));
+    return q.step() ? q.integer(0) : 0;
 }
 
 bool PgDatabase::inTransaction() const
 {
+    // While rows are still coming the connection reports only that a command
+    // is active, whether or not a transaction is open around it.
     const PGTransactionStatusType st = PQtransactionStatus(m_conn);
-    return st == PQTRANS_INTRANS || st == PQTRANS_INERROR || st == PQTRANS_ACTIVE;
+    return st == PQTRANS_ACTIVE ? m_transactionOpen
+                                : st == PQTRANS_INTRANS || st == PQTRANS_INERROR;
+}
+
+bool PgDatabase::hasTable(const QString &name)
+{
+    Statement q = prepare(QStringLiteral("select to_regclass(lower(?)) is not null"));
+    q.bind(1, name);
+    return q.step() && q.text(0) == QLatin1String("t");
+}
+
+void PgDatabase::serialize(const QString &name)
+{
+    Statement q = prepare(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(?, 0))"));
+    q.bind(1, name);
+    q.run();
+}
+
+QString PgDatabase::description() const
+{
+    return QStringLiteral("PostgreSQL sunucusu (%1)").arg(m_connInfo);
+}
+
+void PgDatabase::begin(Lock)
+{
+    execScript(QStringLiteral("BEGIN"));
+    m_transactionOpen = true;
+}
+
+void PgDatabase::commit()
+{
+    m_transactionOpen = false;
+    execScript(QStringLiteral("COMMIT"));
+}
+
+void PgDatabase::rollbackQuietly() noexcept
+{
+    m_transactionOpen = false;
+    quietly("ROLLBACK");
+    for (const QByteArray &name : m_unfreed)
+        quietly(("DEALLOCATE " + name).constData());
+    m_unfreed.clear();
 }
 
 void PgDatabase::claim(PgStatement *next)
@@ -172,95 +330,54 @@ void PgDatabase::release(PgStatement *s)
         m_onWire = nullptr;
 }
 
-void PgDatabase::quietly(const char *sql)
+void PgDatabase::quietly(const char *sql) noexcept
 {
-    claim(nullptr);
+    try {
+        claim(nullptr);
+    } catch (...) {
+    }
     if (PQstatus(m_conn) == CONNECTION_OK)
         PQclear(PQexec(m_conn, sql));
 }
 
-PgStatement::PgStatement(PgDatabase &db, QByteArray name, int paramCount)
-    : m_db(&db), m_name(std::move(name)), m_values(size_t(paramCount)),
-      m_nulls(size_t(paramCount), true)
-{
-}
-
 PgStatement::~PgStatement()
 {
-    if (!m_db)
-        return;
     finish();
     PQclear(m_result);
-    // A failed transaction refuses even this; the name dies with the connection.
-    if (!m_name.isEmpty() && PQtransactionStatus(m_db->handle()) != PQTRANS_INERROR)
-        m_db->quietly(("DEALLOCATE " + m_name).constData());
+    // A failed transaction refuses even this; the name is freed after the
+    // rollback instead.
+    if (PQtransactionStatus(m_db.handle()) == PQTRANS_INERROR)
+        m_db.m_unfreed.push_back(m_name);
+    else
+        m_db.quietly(("DEALLOCATE " + m_name).constData());
 }
 
-PgStatement::PgStatement(PgStatement &&o) noexcept
-    : m_db(o.m_db), m_name(std::move(o.m_name)), m_values(std::move(o.m_values)),
-      m_nulls(std::move(o.m_nulls)), m_result(o.m_result), m_pending(std::move(o.m_pending)),
-      m_active(o.m_active), m_row(o.m_row)
-{
-    if (m_db && m_db->m_onWire == &o)
-        m_db->m_onWire = this;
-    o.m_db = nullptr;
-    o.m_result = nullptr;
-    o.m_active = false;
-}
-
-PgStatement &PgStatement::operator=(PgStatement &&o) noexcept
-{
-    if (this != &o) {
-        this->~PgStatement();
-        new (this) PgStatement(std::move(o));
-    }
-    return *this;
-}
-
-PgStatement &PgStatement::bind(int index, const QString &value)
+void PgStatement::bindText(int index, const QString &value)
 {
     if (index < 1 || size_t(index) > m_values.size())
         throw PgError(QStringLiteral("Değer sırası geçersiz: %1").arg(index), QString(),
                       QStringLiteral("07001"));
     m_values[size_t(index - 1)] = value.toUtf8();
     m_nulls[size_t(index - 1)] = false;
-    return *this;
 }
 
-PgStatement &PgStatement::bindNull(int index)
+void PgStatement::bindNull(int index)
 {
-    bind(index, QString());
+    bindText(index, QString());
     m_nulls[size_t(index - 1)] = true;
-    return *this;
-}
-
-PgStatement &PgStatement::bind(int index, long long value)
-{
-    return bind(index, QString::number(value));
-}
-
-PgStatement &PgStatement::bindAll(const QVariantList &values)
-{
-    for (int i = 0; i < values.size(); ++i) {
-        if (!values[i].isValid())
-            bindNull(i + 1);
-        else
-            bind(i + 1, values[i].toString());
-    }
-    return *this;
 }
 
 void PgStatement::execute()
 {
-    m_db->claim(this);
+    m_db.claim(this);
     std::vector<const char *> params(m_values.size());
     for (size_t i = 0; i < m_values.size(); ++i)
         params[i] = m_nulls[i] ? nullptr : m_values[i].constData();
-    pg_conn *conn = m_db->handle();
+    pg_conn *conn = m_db.handle();
     if (!PQsendQueryPrepared(conn, m_name.constData(), int(params.size()), params.data(), nullptr,
                              nullptr, 0)) {
-        m_db->release(this);
-        m_db->fail();
+        m_db.release(this);
+        m_db.fail();
     }
     // Rows arrive one at a time, so a long result is never held whole.
     PQsetSingleRowMode(conn);
@@ -274,10 +391,10 @@ pg_result *PgStatement::nextResult()
         m_pending.pop_front();
         return r;
     }
-    if (m_db->m_onWire == this) {
-        PGresult *r = PQgetResult(m_db->handle());
+    if (m_db.m_onWire == this) {
+        PGresult *r = PQgetResult(m_db.handle());
         if (!r)
-            m_db->release(this);
+            m_db.release(this);
         return r;
     }
     return nullptr;
@@ -285,9 +402,9 @@ pg_result *PgStatement::nextResult()
 
 void PgStatement::bufferRest()
 {
-    while (PGresult *r = PQgetResult(m_db->handle()))
+    while (PGresult *r = PQgetResult(m_db.handle()))
         m_pending.push_back(r);
-    m_db->release(this);
+    m_db.release(this);
 }
 
 void PgStatement::finish()
@@ -317,7 +434,7 @@ bool PgStatement::step()
     const PgDatabase::Result failed(m_result, &PQclear);
     m_result = nullptr;
     finish();
-    m_db->fail(failed.get());
+    m_db.fail(failed.get());
 }
 
 int PgStatement::run()
@@ -332,58 +449,4 @@ void PgStatement::reset()
 {
     finish();
     std::fill(m_nulls.begin(), m_nulls.end(), true);
-}
-
-int PgStatement::columnCount() const
-{
-    return m_result ? PQnfields(m_result) : 0;
-}
-
-QString PgStatement::columnName(int i) const
-{
-    return QString::fromUtf8(PQfname(m_result, i));
-}
-
-int PgStatement::columnIndex(const QString &name) const
-{
-    for (int i = 0; i < columnCount(); ++i)
-        if (columnName(i).compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-QString PgStatement::text(int i) const
-{
-    if (m_row < 0 || PQgetisnull(m_result, m_row, i))
-        return QStringLiteral(""); // NULL reads as empty text
-    return QString::fromUtf8(PQgetvalue(m_result, m_row, i), PQgetlength(m_result, m_row, i));
-}
-
-long long PgStatement::integer(int i) const
-{
-    if (m_row < 0 || PQgetisnull(m_result, m_row, i))
-        return 0;
-    return QByteArray(PQgetvalue(m_result, m_row, i)).toLongLong();
-}
-
-bool PgStatement::isNull(int i) const
-{
-    return m_row < 0 || PQgetisnull(m_result, m_row, i);
-}
-
-PgTransaction::PgTransaction(PgDatabase &db) : m_db(db)
-{
-    m_db.execScript(QStringLiteral("BEGIN"));
-}
-
-PgTransaction::~PgTransaction()
-{
-    if (!m_done)
-        m_db.quietly("ROLLBACK");
-}
-
-void PgTransaction::commit()
-{
-    m_db.execScript(QStringLiteral("COMMIT"));
-    m_done = true;
 }

@@ -1,18 +1,15 @@
-// A small RAII wrapper over libpq for the office mode, shaped like the SQLite
-// wrapper: statements take "?" placeholders and bound text values, rows are
-// read one at a time by column position, a transaction guard rolls back
-// unless committed, and every failure becomes one PgError carrying the
-// server's SQLSTATE and message. Passwords come only the libpq ways
-// (~/.pgpass, PGPASSFILE); the connection string never needs one.
+// The office engine: a small RAII wrapper over libpq behind the storage
+// interface. Statements take the program's "?" placeholders and bound text
+// values, rows are read one at a time by column position, and every failure
+// becomes one PgError carrying the server's SQLSTATE and message. Passwords
+// come only the libpq ways (~/.pgpass, PGPASSFILE); the connection string
+// never needs one.
 #pragma once
 
-#include "base/errors.h"
+#include "store/database.h"
 
-#include <deque>
-#include <memory>
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
-#include <QVariant>
 #include <vector>
 
 struct pg_conn;
@@ -34,26 +31,30 @@ class PgError : public DbError
     QString m_sqlState;
 };
 
-// Turns the program's "?" placeholders into $1, $2, ... Quoted texts, quoted
-// names and comments are copied unchanged, so a "?" inside them stays as it is.
-QString numberPlaceholders(const QString &sql);
+// The program's dialect in the server's: "?" and "?NNN" placeholders become
+// $1, $2, ...; LIKE folds ASCII case as on SQLite (ILIKE over the "C"
+// columns); substr(x, -n), the last n characters, becomes right(x, n).
+// Quoted texts, quoted names and comments are copied unchanged.
+QString serverDialect(const QString &sql);
 
 class PgStatement;
 
-class PgDatabase
+class PgDatabase final : public Database
 {
   public:
     // Connects with a libpq connection string ("host=... dbname=... user=...").
     explicit PgDatabase(const QString &connInfo);
-    ~PgDatabase();
-    PgDatabase(const PgDatabase &) = delete;
-    PgDatabase &operator=(const PgDatabase &) = delete;
+    ~PgDatabase() override;
 
-    // Prepares one statement with "?" placeholders on the server.
-    PgStatement prepare(const QString &sql);
-    // Runs one or more statements that take no values.
-    void execScript(const QString &sql);
-    bool inTransaction() const;
+    // Prepares one statement on the server.
+    Statement prepare(const QString &sql) override;
+    void execScript(const QString &sql) override;
+    long long lastInsertRowId() override;
+    bool inTransaction() const override;
+    bool hasTable(const QString &name) override;
+    void serialize(const QString &name) override;
+    QString sameValueOperator() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
+    QString description() const override;
     const QString &connInfo() const { return m_connInfo; }
 
     // Raises the PgError for the connection's last failure, or for result when given.
@@ -63,87 +64,30 @@ class PgDatabase
 
   private:
     friend class PgStatement;
-    friend class PgTransaction;
+
+  public:
+    using Result = std::unique_ptr<pg_result, void (*)(pg_result *)>;
+
+  private:
+    void begin(Lock lock) override;
+    void commit() override;
+    void rollbackQuietly() noexcept override;
     // libpq carries one command at a time. A statement whose rows are still
     // coming holds the connection; before anything else is sent, the rest of
     // its rows are fetched into that statement, so that a walk over rows may
     // run other statements as it goes, as with SQLite.
     void claim(PgStatement *next);
     void release(PgStatement *s);
-    using Result = std::unique_ptr<pg_result, void (*)(pg_result *)>;
     // Takes the result over; raises its failure unless the command succeeded.
     Result checked(pg_result *raw) const;
     // A command whose failure does not matter (rollback, deallocation).
-    void quietly(const char *sql);
+    void quietly(const char *sql) noexcept;
 
     pg_conn *m_conn = nullptr;
     QString m_connInfo;
     int m_nextName = 0;
     PgStatement *m_onWire = nullptr;
-};
-
-// A prepared statement. Binding is 1-based, as with SQLite; values travel as
-// text and the server infers each parameter's type from where it stands.
-// run() or step() executes it; step() then walks the rows one at a time.
-class PgStatement
-{
-  public:
-    PgStatement(PgDatabase &db, QByteArray name, int paramCount);
-    ~PgStatement();
-    PgStatement(PgStatement &&o) noexcept;
-    PgStatement &operator=(PgStatement &&o) noexcept;
-    PgStatement(const PgStatement &) = delete;
-
-    PgStatement &bind(int index, const QString &value); // always text, "" included
-    PgStatement &bindNull(int index);
-    PgStatement &bind(int index, long long value);
-    // Binds 1..n in order: an invalid QVariant as NULL, everything else as text.
-    PgStatement &bindAll(const QVariantList &values);
-    // Next row: true while rows come, false when done. The first call executes.
-    bool step();
-    // Runs a statement and drops any rows; returns the number of rows changed.
-    int run();
-    // Ready to run again; bindings are cleared.
-    void reset();
-    int columnCount() const;
-    QString columnName(int i) const;
-    // Position of the named column, without regard to case; -1 if absent.
-    // Look it up once after the first step, then read by position.
-    int columnIndex(const QString &name) const;
-    QString text(int i) const; // NULL reads as empty text
-    long long integer(int i) const;
-    bool isNull(int i) const;
-
-  private:
-    friend class PgDatabase;
-    void execute();
-    pg_result *nextResult();
-    // Fetches what the server still has to send for this statement.
-    void bufferRest();
-    // Ends the current run: whatever is left of it is dropped.
-    void finish();
-
-    PgDatabase *m_db;
-    QByteArray m_name;
-    std::vector<QByteArray> m_values;
-    std::vector<bool> m_nulls;
-    pg_result *m_result = nullptr;
-    std::deque<pg_result *> m_pending;
-    bool m_active = false;
-    int m_row = -1;
-};
-
-// Rolls back unless commit() was called. A rollback on a lost connection is
-// quiet: the server has dropped the transaction already.
-class PgTransaction
-{
-  public:
-    explicit PgTransaction(PgDatabase &db);
-    ~PgTransaction();
-    void commit();
-    PgTransaction(const PgTransaction &) = delete;
-
-  private:
-    PgDatabase &m_db;
-    bool m_done = false;
+    // Statements that went while a failed transaction was open.
+    std::vector<QByteArray> m_unfreed;
+    bool m_transactionOpen = false;
 };

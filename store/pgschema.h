@@ -7,11 +7,20 @@
 
 #include <QString>
 
+class Database;
+
 namespace pgschema
 {
 
-// Every statement that creates the three tables, their indexes and the
-// TURKCE collation of the employer list, as one script for an empty database.
+// Every statement that creates the three tables of returns, their indexes
+// and the TURKCE collation of the employer list, as one script for an empty
+// database.
 QString createScript();
+
+// The schema step of a server's database: creates, in one transaction, what
+// it lacks of the tables of returns, the return table behind the list with
+// the triggers that keep it, and the sent-files table. Desks that start at
+// the same moment take turns; a database that has everything is only read.
+void ensureSchema(Database &db);
 
 } // namespace pgschema

@@ -3,6 +3,7 @@
 
 #include "store/returnrow.h"
 
+#include "store/database.h"
 #include "store/sqlite.h"
 
 #include <array>
@@ -17,7 +18,7 @@ namespace
 
 // catalog: sqlite_master for the file's own tables, sqlite_temp_master for the
 // connection's TEMP ones.
-bool tableExists(Database &db, const QString &catalog, const QString &name)
+bool tableExists(SqliteDatabase &db, const QString &catalog, const QString &name)
 {
     Statement q = db.prepare(
         QStringLiteral("select 1 from %1 where type = 'table' and name = ?").arg(catalog));
@@ -30,7 +31,7 @@ bool tableExists(Database &db, const QString &catalog, const QString &name)
 class Savepoint
 {
   public:
-    explicit Savepoint(Database &db) : m_db(db)
+    explicit Savepoint(SqliteDatabase &db) : m_db(db)
     {
         m_db.execScript(QStringLiteral("SAVEPOINT returntable"));
     }
@@ -50,7 +51,7 @@ class Savepoint
     Savepoint(const Savepoint &) = delete;
 
   private:
-    Database &m_db;
+    SqliteDatabase &m_db;
     bool m_released = false;
 };
 
@@ -59,7 +60,7 @@ class Savepoint
 // rows of one return lie together, since a save writes them at once, so a row
 // is compared with the one before it, and only a change is looked up among the
 // lines already written. A line is copied from its first row, type and all.
-void fillFromStoredRows(Database &db)
+void fillFromStoredRows(SqliteDatabase &db)
 {
     constexpr int Columns = 6;
     Statement rows = db.prepare(QStringLiteral("SELECT YATISVER, ISVISIM, YATDEVREILK, "
@@ -144,7 +145,7 @@ QString triggers()
 // Statistics of a working file's shape (a first day is shared by the rows of
 // many returns, a return has some tens of rows) make it take the return index.
 // Statistics that ANALYZE gathered from the real rows are left alone.
-void seedStatistics(Database &db)
+void seedStatistics(SqliteDatabase &db)
 {
     db.execScript(QStringLiteral(
         "ANALYZE sqlite_schema;"
@@ -157,7 +158,7 @@ void seedStatistics(Database &db)
 }
 
 // The table in schema "main" or "temp", filled from bodro.
-void createFilled(Database &db, const QString &schema)
+void createFilled(SqliteDatabase &db, const QString &schema)
 {
     db.execScript(QStringLiteral("CREATE TABLE %1.bodroliste (YATISVER VARCHAR(12), ISVISIM "
                                  "VARCHAR(50), YATDEVREILK VARCHAR(25), YATDEVRESON VARCHAR(25), "
@@ -168,7 +169,7 @@ void createFilled(Database &db, const QString &schema)
 
 // The year the list searches for most often is the last four characters of
 // the first day; the second index finds one return's lines.
-void createIndexes(Database &db, const QString &schema)
+void createIndexes(SqliteDatabase &db, const QString &schema)
 {
     db.execScript(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.bodroliste_year ON "
                                  "bodroliste(substr(YATDEVREILK, -4));"
@@ -180,7 +181,7 @@ void createIndexes(Database &db, const QString &schema)
 
 } // namespace
 
-void ensureReturnTable(Database &db)
+void ensureReturnTable(SqliteDatabase &db)
 {
     Savepoint sp(db);
     if (!tableExists(db, QStringLiteral("sqlite_master"), QStringLiteral("bodroliste")))
@@ -194,16 +195,21 @@ void ensureReturnTable(Database &db)
 
 void addReturnLines(Database &db, const ReturnKey &key)
 {
+    // The key columns of these rows equal bound texts, so plain equality
+    // finds the line, through bodroliste_return; only the name may be NULL.
     Statement add = db.prepare(
         QStringLiteral("INSERT INTO bodroliste SELECT DISTINCT YATISVER, ISVISIM, YATDEVREILK, "
                        "YATDEVRESON, YATBODROTUR, YATBDRDEVMIK FROM bodro WHERE %1 AND NOT "
-                       "EXISTS (SELECT 1 FROM bodroliste WHERE %2)")
-            .arg(ReturnKey::where(), sameLine("bodroliste", "bodro")));
+                       "EXISTS (SELECT 1 FROM bodroliste l WHERE l.YATISVER = bodro.YATISVER AND "
+                       "l.YATDEVREILK = bodro.YATDEVREILK AND l.YATDEVRESON = bodro.YATDEVRESON "
+                       "AND l.YATBODROTUR = bodro.YATBODROTUR AND l.YATBDRDEVMIK = "
+                       "bodro.YATBDRDEVMIK AND l.ISVISIM %2 bodro.ISVISIM)")
+            .arg(ReturnKey::where(), db.sameValueOperator()));
     add.bindAll(key.values());
     add.run();
 }
 
-void ensureReadableReturnTable(Database &db)
+void ensureReadableReturnTable(SqliteDatabase &db)
 {
     if (tableExists(db, QStringLiteral("sqlite_master"), QStringLiteral("bodroliste")) ||
         tableExists(db, QStringLiteral("sqlite_temp_master"), QStringLiteral("bodroliste")))

@@ -9,6 +9,7 @@
 #include <QString>
 
 class Database;
+class SqliteDatabase;
 struct ReturnKey;
 
 namespace returntable
@@ -19,7 +20,7 @@ namespace returntable
 // anyway, and gives the planner statistics where it has none, so that a
 // statement on one return reads it through bodro_return. All of it or none of
 // it; running it again changes nothing.
-void ensureReturnTable(Database &db);
+void ensureReturnTable(SqliteDatabase &db);
 
 // Adds the lines of the return `key` names that its stored rows have and the
 // table lacks. Run by every save after its rows are in, inside its transaction.
@@ -28,6 +29,6 @@ void addReturnLines(Database &db, const ReturnKey &key);
 // For a file that can only be read and lacks the table: the table, filled
 // from bodro, and its indexes in the connection's TEMP schema, where the list
 // finds it first. Nothing is written to the file. Built once per connection.
-void ensureReadableReturnTable(Database &db);
+void ensureReadableReturnTable(SqliteDatabase &db);
 
 } // namespace returntable

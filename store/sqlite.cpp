@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QStringDecoder>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -72,7 +71,7 @@ class TurkishCollation
 
 } // namespace
 
-Database::Database(const QString &path, Mode mode) : m_path(path)
+SqliteDatabase::SqliteDatabase(const QString &path, Mode mode) : m_path(path)
 {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
     if (mode == Mode::Create)
@@ -96,12 +95,12 @@ Database::Database(const QString &path, Mode mode) : m_path(path)
         delete collation;
 }
 
-Database::~Database()
+SqliteDatabase::~SqliteDatabase()
 {
     sqlite3_close_v2(m_db);
 }
 
-void Database::fail(int rc, const QString &context) const
+void SqliteDatabase::fail(int rc, const QString &context) const
 {
     QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
     if (!context.isEmpty())
@@ -109,39 +108,29 @@ void Database::fail(int rc, const QString &context) const
     throw DbError(failure::databaseText(rc, engine, m_path), engine, rc);
 }
 
-Statement Database::prepare(const QString &sql)
-{
-    sqlite3_stmt *stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
-    if (rc != SQLITE_OK)
-        fail(rc);
-    return Statement(*this, stmt);
-}
-
-void Database::execScript(const QString &sql)
+void SqliteDatabase::execScript(const QString &sql)
 {
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         fail(rc);
 }
 
-int Database::changes() const
+int SqliteDatabase::changes() const
 {
     return sqlite3_changes(m_db);
 }
 
-long long Database::lastInsertRowId() const
+long long SqliteDatabase::lastInsertRowId()
 {
     return sqlite3_last_insert_rowid(m_db);
 }
 
-bool Database::isReadOnly() const
+bool SqliteDatabase::isReadOnly() const
 {
     return sqlite3_db_readonly(m_db, "main") == 1;
 }
 
-bool Database::inTransaction() const
+bool SqliteDatabase::inTransaction() const
 {
     return sqlite3_get_autocommit(m_db) == 0;
 }
@@ -225,7 +214,7 @@ void copyPages(sqlite3 *from, const QString &target, qint64 patienceMs)
 
 } // namespace
 
-void Database::backupTo(const QString &target)
+void SqliteDatabase::backupTo(const QString &target)
 {
     // The pages are read through a second connection of this process, never
     // by opening the file ourselves: closing any other handle on the file
@@ -248,161 +237,116 @@ void Database::backupTo(const QString &target)
     copyPages(reader.get(), target, 0);
 }
 
-void Database::onlineBackupTo(const QString &target)
+void SqliteDatabase::onlineBackupTo(const QString &target)
 {
     // Each attempt already waits out this connection's busy timeout; the
     // deadline keeps a writer that never lets go from holding up the caller.
     copyPages(m_db, target, 10000);
 }
 
-Statement prepareColumns(Database &db, const QString &sql, const QStringList &columns)
+namespace
 {
-    return db.prepare(QStringLiteral("select %1 from (%2)").arg(columns.join(u','), sql));
-}
 
-Statement::~Statement()
+class SqliteStatement final : public StatementImpl
 {
-    sqlite3_finalize(m_stmt);
-}
+  public:
+    SqliteStatement(SqliteDatabase &db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt) {}
+    ~SqliteStatement() override { sqlite3_finalize(m_stmt); }
+    SqliteStatement(const SqliteStatement &) = delete;
 
-Statement::Statement(Statement &&o) noexcept : m_db(o.m_db), m_stmt(o.m_stmt)
-{
-    o.m_stmt = nullptr;
-}
-
-Statement &Statement::operator=(Statement &&o) noexcept
-{
-    if (this != &o) {
-        sqlite3_finalize(m_stmt);
-        m_db = o.m_db;
-        m_stmt = o.m_stmt;
-        o.m_stmt = nullptr;
+    void bindText(int index, const QString &value) override
+    {
+        const QByteArray utf8 = value.toUtf8();
+        check(
+            sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
     }
-    return *this;
-}
-
-Statement &Statement::bind(int index, const QString &value)
-{
-    const QByteArray utf8 = value.toUtf8();
-    const int rc =
-        sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    if (rc != SQLITE_OK)
-        m_db->fail(rc);
-    return *this;
-}
-
-Statement &Statement::bindNull(int index)
-{
-    const int rc = sqlite3_bind_null(m_stmt, index);
-    if (rc != SQLITE_OK)
-        m_db->fail(rc);
-    return *this;
-}
-
-Statement &Statement::bind(int index, long long value)
-{
-    const int rc = sqlite3_bind_int64(m_stmt, index, value);
-    if (rc != SQLITE_OK)
-        m_db->fail(rc);
-    return *this;
-}
-
-Statement &Statement::bindAll(const QVariantList &values)
-{
-    for (int i = 0; i < values.size(); ++i) {
-        const QVariant &v = values[i];
-        if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
-            bind(i + 1, v.toLongLong());
-        else if (!v.isValid())
-            bindNull(i + 1);
-        else
-            bind(i + 1, v.toString());
+    void bindNull(int index) override { check(sqlite3_bind_null(m_stmt, index)); }
+    void bindInteger(int index, long long value) override
+    {
+        check(sqlite3_bind_int64(m_stmt, index, value));
     }
-    return *this;
-}
-
-bool Statement::step()
-{
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    sqlite3_reset(m_stmt);
-    m_db->fail(rc);
-}
-
-void Statement::run()
-{
-    while (step()) {
+    bool step() override
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        sqlite3_reset(m_stmt);
+        m_db.fail(rc);
     }
+    int run() override
+    {
+        while (step()) {
+        }
+        return m_db.changes();
+    }
+    void reset() override
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    int columnCount() const override { return sqlite3_column_count(m_stmt); }
+    QString columnName(int i) const override
+    {
+        return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+    }
+    QByteArrayView utf8(int i) const override
+    {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+        return QByteArrayView(p, p ? sqlite3_column_bytes(m_stmt, i) : 0);
+    }
+    long long integer(int i) const override { return sqlite3_column_int64(m_stmt, i); }
+    bool isNull(int i) const override { return sqlite3_column_type(m_stmt, i) == SQLITE_NULL; }
+
+  private:
+    void check(int rc) const
+    {
+        if (rc != SQLITE_OK)
+            m_db.fail(rc);
+    }
+
+    SqliteDatabase &m_db;
+    sqlite3_stmt *m_stmt;
+};
+
+} // namespace
+
+Statement SqliteDatabase::prepare(const QString &sql)
+{
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc);
+    return Statement(std::make_unique<SqliteStatement>(*this, stmt));
 }
 
-void Statement::reset()
+bool SqliteDatabase::hasTable(const QString &name)
 {
-    sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
+    Statement q = prepare(QStringLiteral(
+        "select 1 from sqlite_master where type = 'table' and name = ? COLLATE NOCASE"));
+    q.bind(1, name);
+    return q.step();
 }
 
-int Statement::columnCount() const
+QString SqliteDatabase::description() const
 {
-    return sqlite3_column_count(m_stmt);
+    return QStringLiteral("SQLite dosyası %1").arg(QFileInfo(m_path).absoluteFilePath());
 }
 
-QString Statement::columnName(int i) const
+void SqliteDatabase::begin(Lock lock)
 {
-    return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+    execScript(lock == Lock::Immediate ? QStringLiteral("BEGIN IMMEDIATE")
+                                       : QStringLiteral("BEGIN"));
 }
 
-QString Statement::text(int i) const
+void SqliteDatabase::commit()
 {
-    const QByteArrayView bytes = utf8(i);
-    if (!bytes.data())
-        return QStringLiteral(""); // NULL reads as empty text
-    return QString::fromUtf8(bytes);
+    execScript(QStringLiteral("COMMIT"));
 }
 
-void Statement::readText(int i, QString &into) const
+void SqliteDatabase::rollbackQuietly() noexcept
 {
-    const QByteArrayView bytes = utf8(i);
-    // UTF-8 never takes fewer bytes than UTF-16 takes units. An initial byte
-    // order mark is kept as text, as fromUtf8 keeps it.
-    into.resize(bytes.size());
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                     QStringDecoder::Flag::ConvertInitialBom);
-    into.truncate(decoder.appendToBuffer(into.data(), bytes) - into.constData());
-}
-
-QByteArrayView Statement::utf8(int i) const
-{
-    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
-    return QByteArrayView(p, p ? sqlite3_column_bytes(m_stmt, i) : 0);
-}
-
-long long Statement::integer(int i) const
-{
-    return sqlite3_column_int64(m_stmt, i);
-}
-
-bool Statement::isNull(int i) const
-{
-    return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
-}
-
-Transaction::Transaction(Database &db, Lock lock) : m_db(db)
-{
-    m_db.execScript(lock == Lock::Immediate ? QStringLiteral("BEGIN IMMEDIATE")
-                                            : QStringLiteral("BEGIN"));
-}
-
-Transaction::~Transaction()
-{
-    if (!m_done)
-        sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-void Transaction::commit()
-{
-    m_db.execScript(QStringLiteral("COMMIT"));
-    m_done = true;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }

@@ -7,6 +7,7 @@
 #include "store/gonderim.h"
 #include "store/returntable.h"
 #include "store/schema.h"
+#include "store/sqlite.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,7 @@ namespace
 struct StepRun {
     Tdm &dm;
     Platform &platform;
-    Database &db;
+    SqliteDatabase &db;
     // Shown only once everything is committed.
     QStringList afterCommit;
     // The copy made before columns are added, under its name while it is
@@ -32,7 +33,7 @@ struct StepRun {
     void willChange() { dm.requireWritable(); }
 };
 
-QString tableSql(Database &db, const QString &table)
+QString tableSql(SqliteDatabase &db, const QString &table)
 {
     Statement st = db.prepare(QStringLiteral(
         "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
@@ -42,7 +43,7 @@ QString tableSql(Database &db, const QString &table)
 
 // catalog: sqlite_master for the file's own objects, sqlite_temp_master for
 // the connection's TEMP ones.
-bool exists(Database &db, const QString &type, const QString &name,
+bool exists(SqliteDatabase &db, const QString &type, const QString &name,
             const QString &catalog = QStringLiteral("sqlite_master"))
 {
     Statement st = db.prepare(
@@ -51,7 +52,7 @@ bool exists(Database &db, const QString &type, const QString &name,
     return st.step();
 }
 
-QSet<QString> columnsOf(Database &db, const QString &table)
+QSet<QString> columnsOf(SqliteDatabase &db, const QString &table)
 {
     QSet<QString> names;
     Statement st = db.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(table));
@@ -62,7 +63,7 @@ QSet<QString> columnsOf(Database &db, const QString &table)
 
 const QString Unfinished = QStringLiteral(".part");
 
-bool newerColumnsPresent(Database &db)
+bool newerColumnsPresent(SqliteDatabase &db)
 {
     const QSet<QString> columns = columnsOf(db, QStringLiteral("bodro"));
     return columns.contains(QStringLiteral("YATBDRDEVMIK")) &&
@@ -254,7 +255,11 @@ void prepareForReading(StepRun &run)
 
 void runSchemaUpgrade(Tdm &dm, Platform &platform)
 {
-    Database &db = dm.db();
+    // A server's database got what it lacked when it was connected to.
+    SqliteDatabase *file = dm.localFile();
+    if (!file)
+        return;
+    SqliteDatabase &db = *file;
     StepRun run{dm, platform, db, {}, {}};
     if (!dm.isWritable()) {
         // The file is only read; the TEMP schema is written.

@@ -38,8 +38,8 @@ TEST(Backup, OneCopyADayThatOpensWhole)
     ASSERT_EQ(copies(ws), QStringList{QStringLiteral("bodro-20260309.mdb")});
 
     // The day's first closing made it; it holds what was stored then.
-    Database copy(ws.path(QStringLiteral("Data/yedek/bodro-20260309.mdb")),
-                  Database::Mode::OpenExisting);
+    SqliteDatabase copy(ws.path(QStringLiteral("Data/yedek/bodro-20260309.mdb")),
+                        SqliteDatabase::Mode::OpenExisting);
     Statement check = copy.prepare(QStringLiteral("PRAGMA integrity_check"));
     ASSERT_TRUE(check.step());
     EXPECT_EQ(check.text(0), QStringLiteral("ok"));
@@ -56,7 +56,7 @@ long long countIn(Database &db, const QString &table)
 
 QString integrityOf(const QString &path)
 {
-    Database copy(path, Database::Mode::OpenExisting);
+    SqliteDatabase copy(path, SqliteDatabase::Mode::OpenExisting);
     Statement check = copy.prepare(QStringLiteral("PRAGMA integrity_check"));
     return check.step() ? check.text(0) : QString();
 }
@@ -65,7 +65,7 @@ TEST(Backup, ACopyWhileAnotherConnectionWritesIsOneCommittedState)
 {
     Workspace ws;
     const QString path = ws.dm->databasePath();
-    Database &db = ws.dm->db();
+    SqliteDatabase &db = *ws.dm->localFile();
     db.execScript(QStringLiteral("CREATE TABLE ballast (n INTEGER, fill BLOB);"
                                  "INSERT INTO ballast VALUES (0, zeroblob(500));"));
     const QString folder = ws.path(QStringLiteral("Data/yedek"));
@@ -78,12 +78,12 @@ TEST(Backup, ACopyWhileAnotherConnectionWritesIsOneCommittedState)
     // A writer in the middle of a small transaction, kept in its cache: its
     // rows are not in the copy.
     {
-        Database writer(path, Database::Mode::OpenExisting);
+        SqliteDatabase writer(path, SqliteDatabase::Mode::OpenExisting);
         writer.execScript(QStringLiteral("BEGIN IMMEDIATE; ") + insert(100));
         const QString copy = writeDailyBackup(db, folder, QDate(2026, 3, 9));
         writer.execScript(QStringLiteral("COMMIT"));
         EXPECT_EQ(integrityOf(copy), QStringLiteral("ok"));
-        Database read(copy, Database::Mode::OpenExisting);
+        SqliteDatabase read(copy, SqliteDatabase::Mode::OpenExisting);
         EXPECT_EQ(countIn(read, QStringLiteral("ballast")), 1);
     }
 
@@ -94,7 +94,7 @@ TEST(Backup, ACopyWhileAnotherConnectionWritesIsOneCommittedState)
     std::promise<void> spilled;
     std::future<void> spilledYet = spilled.get_future();
     std::thread writing([&] {
-        Database writer(path, Database::Mode::OpenExisting);
+        SqliteDatabase writer(path, SqliteDatabase::Mode::OpenExisting);
         writer.execScript(QStringLiteral("PRAGMA cache_size = 10; BEGIN IMMEDIATE; ") +
                           insert(4000) + QStringLiteral("; DELETE FROM ballast WHERE n = 0"));
         spilled.set_value();
@@ -108,7 +108,7 @@ TEST(Backup, ACopyWhileAnotherConnectionWritesIsOneCommittedState)
     writing.join();
     ASSERT_FALSE(copy.isEmpty());
     EXPECT_EQ(integrityOf(copy), QStringLiteral("ok"));
-    Database read(copy, Database::Mode::OpenExisting);
+    SqliteDatabase read(copy, SqliteDatabase::Mode::OpenExisting);
     EXPECT_EQ(countIn(read, QStringLiteral("ballast")), 4100);
     Statement first = read.prepare(QStringLiteral("SELECT min(n) FROM ballast"));
     ASSERT_TRUE(first.step());

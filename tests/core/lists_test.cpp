@@ -2,6 +2,7 @@
 #include "core/testutil.h"
 #include "lists/returnlists.h"
 #include "store/returntable.h"
+#include "store/sqlite.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ BodroRow row(const QString &isver, const QString &isvisim, const QString &ilk, c
 void rebuildReturnTable(Tdm &dm)
 {
     dm.execute(QStringLiteral("drop table bodroliste"));
-    returntable::ensureReturnTable(dm.db());
+    returntable::ensureReturnTable(*dm.localFile());
 }
 
 // Employer A "Zeta" has four March 2013 returns (ASIL, EK, a second ASIL, a

@@ -11,6 +11,7 @@
 #include "entry/returnstore.h"
 #include "lists/returnlists.h"
 #include "print/printcommands.h"
+#include "store/sqlite.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -44,9 +45,9 @@ QStringList statementsOf(Tdm &dm, const std::function<void()> &fn,
             c->seen.append(text);
         return 0;
     };
-    sqlite3_trace_v2(dm.db().handle(), SQLITE_TRACE_STMT, trace, &context);
+    sqlite3_trace_v2(dm.localFile()->handle(), SQLITE_TRACE_STMT, trace, &context);
     fn();
-    sqlite3_trace_v2(dm.db().handle(), 0, nullptr, nullptr);
+    sqlite3_trace_v2(dm.localFile()->handle(), 0, nullptr, nullptr);
     return context.seen;
 }
 

@@ -15,7 +15,7 @@ namespace
 void olderFile(Workspace &ws, const char *sql)
 {
     makeOldSchemaDatabase(ws.dm->databasePath(), true);
-    Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+    SqliteDatabase db(ws.dm->databasePath(), SqliteDatabase::Mode::OpenExisting);
     db.execScript(QString::fromUtf8(sql));
 }
 
@@ -62,7 +62,7 @@ TEST(ReturnTable, SchemaStepBuildsItForAnOlderFileOnceAndDropsTheEmployerIndex)
     EXPECT_FALSE(exists(ws, "bodro_isver"));
 
     runSchemaUpgrade(*ws.dm, ws.platform);
-    returntable::ensureReturnTable(ws.dm->db());
+    returntable::ensureReturnTable(*ws.dm->localFile());
     EXPECT_EQ(lines(), expected);
 }
 
@@ -73,7 +73,7 @@ TEST(ReturnTable, AFailedBuildLeavesNoHalfTable)
     // has been created and filled.
     olderFile(ws, "insert into bodro (YATISVER) values ('010001000001');"
                   "CREATE TABLE bodroliste_year (x)");
-    EXPECT_THROW(returntable::ensureReturnTable(ws.dm->db()), DbError);
+    EXPECT_THROW(returntable::ensureReturnTable(*ws.dm->localFile()), DbError);
     EXPECT_FALSE(exists(ws, "bodroliste"));
     EXPECT_FALSE(ws.dm->db().inTransaction());
 }

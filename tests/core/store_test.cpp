@@ -228,7 +228,7 @@ TEST(Store, ACopyTakenUnderTheWriteLockKeepsTheLock)
 {
     Workspace ws;
     insertBodro(*ws.dm, BodroRow());
-    Database &db = ws.dm->db();
+    SqliteDatabase &db = *ws.dm->localFile();
     const QString copyPath = ws.path("Data/copy.mdb");
     {
         Transaction tx(db);
@@ -238,7 +238,7 @@ TEST(Store, ACopyTakenUnderTheWriteLockKeepsTheLock)
         insertBodro(*ws.dm, BodroRow());
         tx.commit();
     }
-    Database copy(copyPath, Database::Mode::OpenExisting);
+    SqliteDatabase copy(copyPath, SqliteDatabase::Mode::OpenExisting);
     Statement rows = copy.prepare("select count(*) from bodro");
     ASSERT_TRUE(rows.step());
     EXPECT_EQ(rows.integer(0), 1);
@@ -260,7 +260,7 @@ TEST(Store, WaitsForAndThenReportsALockHeldElsewhere)
 {
     Workspace ws;
     ws.dm->db();
-    Database other(ws.dm->databasePath(), Database::Mode::OpenExisting);
+    SqliteDatabase other(ws.dm->databasePath(), SqliteDatabase::Mode::OpenExisting);
     other.execScript("BEGIN EXCLUSIVE");
     try {
         insertBodro(*ws.dm, BodroRow());

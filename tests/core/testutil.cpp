@@ -42,7 +42,7 @@ void insertBodro(Tdm &dm, const BodroRow &r)
 void makeOldSchemaDatabase(const QString &path, bool withSeqNo)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    Database db(path, Database::Mode::Create);
+    SqliteDatabase db(path, SqliteDatabase::Mode::Create);
     db.execScript(QStringLiteral(
                       "CREATE TABLE bodro (IDSIRA INTEGER PRIMARY KEY AUTOINCREMENT, "
                       "YATSIRANO VARCHAR(5), YATISVER VARCHAR(12), YATDEVREILK VARCHAR(25), "

@@ -19,7 +19,7 @@ const QString Done = QStringLiteral("Yenilenme Başarı ile Gerçekleşti ");
 
 void addOldRows(const QString &path, const QStringList &seqNos)
 {
-    Database db(path, Database::Mode::OpenExisting);
+    SqliteDatabase db(path, SqliteDatabase::Mode::OpenExisting);
     for (const QString &seq : seqNos) {
         Statement st = db.prepare(
             seq.isNull()
@@ -72,7 +72,7 @@ TEST(Upgrade, BringsAnOlderFileUpToDateAfterCopyingIt)
     EXPECT_THROW(ws.dm->execute("insert into bodrotemp (YATSSKNO) values ('1234567890')"), DbError);
     EXPECT_THROW(ws.dm->execute("insert into bodro (YATBDRDEVMIK) values ('10')"), DbError);
     // The copy is the file as it was.
-    Database copy(ws.path("Data/" + backups(ws)[0]), Database::Mode::OpenExisting);
+    SqliteDatabase copy(ws.path("Data/" + backups(ws)[0]), SqliteDatabase::Mode::OpenExisting);
     Statement st = copy.prepare("select count(*) from bodro");
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.integer(0), 3);
@@ -93,7 +93,7 @@ TEST(Upgrade, ACopyLeftUnnamedByAKillIsNamedOnceTheUpgradeIsCommitted)
     ws.dm->db();
     const QString copy = ws.path("Data/bodro-20261201-101010.mdb");
     {
-        Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+        SqliteDatabase db(ws.dm->databasePath(), SqliteDatabase::Mode::OpenExisting);
         db.backupTo(copy + ".part");
     }
     runSchemaUpgrade(*ws.dm, ws.platform);
@@ -190,7 +190,7 @@ TEST(Upgrade, AFailureLeavesTheFileAsItWas)
     makeOldSchemaDatabase(ws.dm->databasePath(), false);
     addOldRows(ws.dm->databasePath(), {QString()});
     // Refuses the last index, after the columns were added in the same run.
-    Database(ws.dm->databasePath(), Database::Mode::OpenExisting)
+    SqliteDatabase(ws.dm->databasePath(), SqliteDatabase::Mode::OpenExisting)
         .execScript("CREATE TABLE bodro_period (x)");
     // What a run killed in the middle of its copy left: the copy under its
     // unfinished name, with the journal of its writing.

@@ -273,7 +273,7 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
                                        : runAndKill("schema", ws.path(), "dS", inWork.next());
         ++where[landing(letters)];
         {
-            Database db(path, Database::Mode::OpenExisting);
+            SqliteDatabase db(path, SqliteDatabase::Mode::OpenExisting);
             ASSERT_EQ(integrity(db), QStringLiteral("ok"));
             ASSERT_FALSE(scalar(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = "
                                                    "'Bodrotemp' COLLATE NOCASE"))
@@ -289,7 +289,7 @@ TEST(CrashTrials, KillingTheSchemaStepNeverLeavesAFileHalfDone)
              QDir(ws.path("Data")).entryList({QStringLiteral("bodro-*.mdb")}, QDir::Files)) {
             if (checkedBackups.contains(name))
                 continue;
-            Database copy(ws.path("Data/" + name), Database::Mode::OpenExisting);
+            SqliteDatabase copy(ws.path("Data/" + name), SqliteDatabase::Mode::OpenExisting);
             EXPECT_EQ(integrity(copy), QStringLiteral("ok")) << name.toStdString();
             checkedBackups.insert(name);
         }
@@ -323,7 +323,7 @@ TEST(CrashTrials, KillingASaveNeverLeavesAReturnHalfStored)
         const QByteArray letters = runAndKill("save", ws.path(), {}, clock.next());
         ++where[landing(letters)];
         {
-            Database db(path, Database::Mode::OpenExisting);
+            SqliteDatabase db(path, SqliteDatabase::Mode::OpenExisting);
             ASSERT_EQ(integrity(db), QStringLiteral("ok"));
             EXPECT_EQ(scalar(db, QStringLiteral("SELECT count(*) FROM bodrotemp")), "0");
             expectWholeReturns(db, crashwork::RowsPerSave, &returns);

@@ -69,7 +69,8 @@ void truncatedTo(Workspace &ws, qint64 size)
 void alter(Workspace &ws, const char *sql)
 {
     stored(ws);
-    Database(ws.dm->databasePath(), Database::Mode::OpenExisting).execScript(QLatin1String(sql));
+    SqliteDatabase(ws.dm->databasePath(), SqliteDatabase::Mode::OpenExisting)
+        .execScript(QLatin1String(sql));
 }
 
 // A file as the earlier release left it on an archive: bodro with both newer
@@ -79,7 +80,7 @@ void earlierRelease(Workspace &ws)
 {
     const QString path = ws.dm->databasePath();
     makeOldSchemaDatabase(path, true);
-    Database(path, Database::Mode::OpenExisting)
+    SqliteDatabase(path, SqliteDatabase::Mode::OpenExisting)
         .execScript(QStringLiteral("ALTER TABLE bodro ADD YATSSKNO VARCHAR(9) NULL; "
                                    "CREATE INDEX bodro_isver ON bodro(YATISVER)"));
     Tdm dm(ws.path());

@@ -3,6 +3,7 @@
 // upload going to a real FTP server on 127.0.0.1 or to a scripted client; the
 // log of prepared files, the question before a period goes out twice, and the
 // "Gönderilenler" list.
+#include "store/sqlite.h"
 #include "ui/uitest.h"
 
 #include "accountant/accountantrecord.h"
@@ -998,7 +999,7 @@ void DeclScreenTest::hazirlaShowsBusyCursorWhileBuildingTheFile()
     Screen s(ws);
     // The cursor as the statement that reads the file's rows starts.
     QList<int> shapesWhileReading;
-    sqlite3 *db = ws.dm->db().handle();
+    sqlite3 *db = ws.dm->localFile()->handle();
     sqlite3_trace_v2(
         db, SQLITE_TRACE_STMT,
         [](unsigned, void *context, void *stmt, void *) {

@@ -160,7 +160,7 @@ class MainMenuTest : public QObject
         Workspace ws;
         makeOldSchemaDatabase(ws.dm->databasePath(), false);
         {
-            Database db(ws.dm->databasePath(), Database::Mode::OpenExisting);
+            SqliteDatabase db(ws.dm->databasePath(), SqliteDatabase::Mode::OpenExisting);
             db.execScript("insert into bodro (YATISVER) values ('010001000001');"
                           "insert into bodro (YATISVER) values ('010001000002')");
         }

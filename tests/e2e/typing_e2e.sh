@@ -4,7 +4,11 @@
 # with Enter, the grid with Tab, one row with the Right arrow), then "Kayıt";
 # then F10, a rate typed over and "Güncelle". The rows stored in
 # Data/bodro.mdb must be exactly what was typed and computed each time.
-# Usage: typing_e2e.sh SARVEK_BINARY
+# With a server's connection string, the same is typed into a desk of an
+# office on a fresh database of that server; then a second desk, in a folder
+# of its own, finds the return with F10 and updates it, and the server holds
+# what the second desk typed.
+# Usage: typing_e2e.sh SARVEK_BINARY [SERVER_CONNINFO | FILE_HOLDING_IT]
 set -euo pipefail
 
 if [ -z "${TYPING_E2E_DISPLAY:-}" ]; then
@@ -14,17 +18,31 @@ fi
 
 here=$(cd "$(dirname "$0")" && pwd)
 sarvek=$(realpath "$1")
+server=${2:-}
+[ -f "$server" ] && server=$(cat "$server")
 work=$(mktemp -d "${TMPDIR:-/tmp}/typing.XXXXXX")
 mkdir -m 700 "$work/runtime"
 cd "$work"
-XDG_RUNTIME_DIR=$work/runtime SARVEK_WINDIR=$work "$sarvek" >"$work/sarvek.log" 2>&1 &
-pid=$!
+pids=()
+database=
 finish() {
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
+    [ -n "$database" ] && psql "$server" -qc "DROP DATABASE IF EXISTS $database" >/dev/null 2>&1
     rm -rf "$work"
 }
 trap finish EXIT
+if [ -n "$server" ]; then
+    database=e2e_$$
+    psql "$server" -qc "CREATE DATABASE $database" >/dev/null
+    export SARVEK_DB="$server dbname=$database"
+fi
+# A desk: a working folder of its own, the program started in it.
+start_desk() {
+    mkdir -p "$1"
+    (cd "$1" && XDG_RUNTIME_DIR=$work/runtime SARVEK_WINDIR=$1 exec "$sarvek") >"$1/sarvek.log" 2>&1 &
+    pids+=($!)
+}
+start_desk "$work"
 
 # About a quick typist's pace, key by key.
 delay=40
@@ -72,14 +90,19 @@ press() {
 }
 
 # The stored rows of the return, "|" between the columns, one row a line.
+columns="YATSIRANO, YATISVER, YATBODROTUR, YATSRVNO, YATKIMLIK, YATSSKNO, YATISIM, YATCINS,
+    YATCALGUN, YATDURUM, YATBRUT, YATPRIMOR, YATDEPOOR"
 stored() {
-    /usr/bin/python3 - "$work/Data/bodro.mdb" <<'PY'
+    if [ -n "$server" ]; then
+        psql "$SARVEK_DB" -AtF '|' -c "select $columns from bodro order by IDSIRA"
+        return
+    fi
+    /usr/bin/python3 - "$work/Data/bodro.mdb" "$columns" <<'PY'
 import sqlite3
 import sys
 
 for row in sqlite3.connect(sys.argv[1]).execute(
-        "select YATSIRANO, YATISVER, YATBODROTUR, YATSRVNO, YATKIMLIK, YATSSKNO, YATISIM, YATCINS,"
-        " YATCALGUN, YATDURUM, YATBRUT, YATPRIMOR, YATDEPOOR from bodro order by IDSIRA"):
+        "select " + sys.argv[2] + " from bodro order by IDSIRA"):
     print("|".join(str(v) for v in row))
 PY
 }
@@ -102,17 +125,38 @@ $row2
 
 # F10, pick the return, walk back into the grid with Enter, type a new premium
 # rate over the third row's, "Güncelle".
-keys F10
-list=$(window 'Listeyi G')
-xdotool windowfocus --sync "$list"
-keys Return
-xdotool windowfocus --sync "$entry"
-sleep 0.5
-keys Return Return Return Return Return Return Return Return Return Return Return
-keys Up Right Right Right Right Right Right Right Right
-type 9
-press 4 # "Güncelle"
+update_third_rate() {
+    keys F10
+    list=$(window 'Listeyi G')
+    xdotool windowfocus --sync "$list"
+    keys Return
+    xdotool windowfocus --sync "$entry"
+    sleep 0.5
+    keys Return Return Return Return Return Return Return Return Return Return Return
+    keys Up Right Right Right Right Right Right Right Right
+    type "$1"
+    press 4 # "Güncelle"
+}
+update_third_rate 9
 expect "$row1
 $row2
 3|010012000345|01|333333|||Veli|E|30||3,000.00|9.00|10.00"
+
+if [ -n "$server" ]; then
+    # The first desk closes; a second desk finds the return on the server.
+    kill "${pids[0]}"
+    wait "${pids[0]}" 2>/dev/null || true
+    start_desk "$work/ikinci"
+    menu=$(window '^Sarvek Sand')
+    xdotool windowfocus --sync "$menu"
+    xdotool mousemove --window "$menu" 94 404 click 1
+    entry=$(window '^Ayl')
+    xdotool windowfocus --sync "$entry"
+    sleep 0.5
+    update_third_rate 7
+    expect "$row1
+$row2
+3|010012000345|01|333333|||Veli|E|30||3,000.00|7.00|10.00"
+    [ ! -e "$work/ikinci/Data/bodro.mdb" ] || { echo "the second desk made a file of its own"; exit 1; }
+fi
 echo "stored as typed"

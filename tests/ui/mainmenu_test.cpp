@@ -9,6 +9,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,6 +64,13 @@ class MainMenuTest : public QObject
         QVERIFY(menu.aboutBox()->findChild<QLabel *>("Version")->text() ==
                 QStringLiteral("Version: 4.0.4"));
         QCOMPARE(menu.aboutBox()->windowTitle(), QStringLiteral("About"));
+        // Where the data lives, so that a desk of an office can tell.
+        QCOMPARE(menu.aboutBox()->findChild<QLabel *>("Database")->text(),
+                 QStringLiteral("Veritabanı: SQLite dosyası ") +
+                     QFileInfo(ws.dm->databasePath()).absoluteFilePath());
+        Tdm office(ws.path(), QStringLiteral("host=sunucu dbname=sarvek user=buro"));
+        QCOMPARE(office.storageDescription(),
+                 QStringLiteral("PostgreSQL sunucusu (host=sunucu dbname=sarvek user=buro)"));
     }
 
     void qtSpeaksTurkish()

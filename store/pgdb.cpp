@@ -208,14 +208,33 @@ PgDatabase::PgDatabase(const QString &connInfo) : m_connInfo(connInfo)
     // failure itself comes as the result of the call it breaks.
     PQsetNoticeProcessor(
         m_conn, [](void *, const char *) {}, nullptr);
-    // Texts travel as UTF-8 whatever the database's own encoding.
     try {
-        checked(PQexec(m_conn, "SET client_encoding = 'UTF8'; SET client_min_messages = warning"));
+        setUp();
     } catch (const PgError &) {
         PQfinish(m_conn);
         m_conn = nullptr;
         throw;
     }
+}
+
+void PgDatabase::setUp()
+{
+    // Texts travel as UTF-8 whatever the database's own encoding.
+    checked(PQexec(m_conn, "SET client_encoding = 'UTF8'; SET client_min_messages = warning"));
+}
+
+void PgDatabase::reviveIfLost()
+{
+    // A server that restarted, or a network that came back, is reached again
+    // by the next command; a transaction that was open is lost either way,
+    // and its failure has already been reported.
+    if (PQstatus(m_conn) != CONNECTION_BAD || m_transactionOpen || m_onWire)
+        return;
+    PQreset(m_conn);
+    m_unfreed.clear();
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        fail();
+    setUp();
 }
 
 PgDatabase::~PgDatabase()
@@ -247,6 +266,7 @@ PgDatabase::Result PgDatabase::checked(pg_result *raw) const
 Statement PgDatabase::prepare(const QString &sql)
 {
     claim(nullptr);
+    reviveIfLost();
     QByteArray name = "s" + QByteArray::number(++m_nextName);
     const QString translated = serverDialect(sql);
     checked(PQprepare(m_conn, name.constData(), translated.toUtf8().constData(), 0, nullptr));
@@ -257,6 +277,7 @@ Statement PgDatabase::prepare(const QString &sql)
 void PgDatabase::execScript(const QString &sql)
 {
     claim(nullptr);
+    reviveIfLost();
     checked(PQexec(m_conn, serverDialect(sql).toUtf8().constData()));
 }
 

@@ -69,6 +69,9 @@ class PgDatabase final : public Database
     using Result = std::unique_ptr<pg_result, void (*)(pg_result *)>;
 
   private:
+    void setUp();
+    // Connects again when the connection broke outside a transaction.
+    void reviveIfLost();
     void begin(Lock lock) override;
     void commit() override;
     void rollbackQuietly() noexcept override;

@@ -352,6 +352,12 @@ TEST_F(PgTest, ZzServerKilledMidTransactionKeepsNothing)
     Statement q = again.prepare(QStringLiteral("select count(*) from bodro"));
     ASSERT_TRUE(q.step());
     EXPECT_EQ(q.integer(0), 0);
+    // The desk's own connection is made again by its next command.
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 0);
+    Transaction t(*db);
+    db->prepare(QStringLiteral("insert into bodro (YATSIRANO) values ('1')")).run();
+    t.commit();
+    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 1);
 }
 
 } // namespace

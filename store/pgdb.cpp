@@ -5,6 +5,7 @@
 #include <deque>
 #include <libpq-fe.h>
 #include <QRegularExpression>
+#include <QStringList>
 #include <vector>
 
 namespace
@@ -33,8 +34,12 @@ QString engineText(const pg_conn *conn, const pg_result *result)
     if (result)
         if (const char *primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
             return QString::fromUtf8(primary).trimmed();
+    // libpq indents the later lines of a connection failure with tabs.
     const char *msg = result ? PQresultErrorMessage(result) : PQerrorMessage(conn);
-    return QString::fromUtf8(msg).trimmed();
+    QStringList lines = QString::fromUtf8(msg).trimmed().split(u'\n');
+    for (QString &line : lines)
+        line = line.trimmed();
+    return lines.join(u'\n');
 }
 
 } // namespace

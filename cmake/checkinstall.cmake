@@ -12,7 +12,7 @@ set(expected
   bin/sarvek
   share/applications/sarvek.desktop
   share/icons/hicolor/scalable/apps/sarvek.svg)
-foreach(page index anamenu giris listeler muhasip beyanname dokum yedek mesajlar)
+foreach(page index anamenu giris listeler muhasip beyanname dokum yedek buro mesajlar)
   list(APPEND expected share/sarvek/handbook/${page}.html)
 endforeach()
 list(APPEND expected share/sarvek/handbook/stil.css)

@@ -267,7 +267,6 @@ QList<TableCount> moveToServer(const QString &baseDir, const QString &connInfo,
                 throw AppError(QStringLiteral("Dosyada %1 satır var, sunucuya %2 satır yazıldı.")
                                    .arg(count.fileRows)
                                    .arg(count.serverRows));
-            continueKeys(source, server, table, QLatin1String(t.key));
         });
         counts << count;
         if (table == QLatin1String("bodro")) {
@@ -284,6 +283,12 @@ QList<TableCount> moveToServer(const QString &baseDir, const QString &connInfo,
             });
             counts << lines;
         }
+    }
+    // Last, as a sequence keeps its value even when the transaction is
+    // rolled back: a move that fails leaves the keys where they were.
+    for (const MovedTable &t : Moved) {
+        const QString table = QLatin1String(t.name);
+        forTable(table, [&] { continueKeys(source, server, table, QLatin1String(t.key)); });
     }
     writing.commit();
     reading.commit();

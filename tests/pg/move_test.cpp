@@ -303,6 +303,29 @@ TEST_F(MoveTest, HistoryArrivesRowForRowAndReadsTheSame)
     EXPECT_EQ(server.lastInsertRowId(), 3);
 }
 
+// Rows cross many to a statement; a history of a few full statements and a
+// part one arrives whole and in order.
+TEST_F(MoveTest, LargeHistoryArrivesWhole)
+{
+    {
+        Transaction tx(ws.dm->db());
+        for (int n = 1; n <= 250; ++n)
+            insertBodro(*ws.dm,
+                        employee(QStringLiteral("010001000001"), QStringLiteral("Büyük İşletme"),
+                                 QStringLiteral("01.03.2013"), QStringLiteral("31.03.2013"),
+                                 QStringLiteral("01"), QStringLiteral("1"), n,
+                                 QStringLiteral("Çalışan %1").arg(n)));
+        tx.commit();
+    }
+    EXPECT_EQ(move().first().serverRows, 250);
+    const QString sql =
+        QStringLiteral("select IDSIRA, YATSIRANO, YATISIM, YATSSKNO from bodro order by IDSIRA");
+    PgDatabase server(connInfo);
+    const QList<Row> fromFile = rowsOf(ws.dm->db(), sql);
+    ASSERT_EQ(fromFile.size(), 250);
+    EXPECT_EQ(rowsOf(server, sql), fromFile);
+}
+
 TEST_F(MoveTest, TargetWithRecordsIsRefusedAndKeptAsItWas)
 {
     buildHistory(ws);

@@ -3,12 +3,14 @@
 // and the office's server, then the main window, the data module (whose connection opens with the
 // first statement, not here; a database it makes from nothing leaves the first-run reminder), the
 // long-lived windows, F1 and the loop; after a normal end, the day's copy of
-// the database.
+// the database. "--tasi" instead moves the working folder's database to the
+// office's server, in a terminal, without a window.
 #include "app/anamenu.h"
 #include "app/context.h"
 #include "app/exitbackup.h"
 #include "app/firstrun.h"
 #include "app/helpwindow.h"
+#include "app/move.h"
 #include "app/qtplatform.h"
 #include "app/sarvekapp.h"
 #include "app/screens.h"
@@ -17,11 +19,17 @@
 #include "store/dm.h"
 #include "store/storagechoice.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QIcon>
 
 int main(int argc, char **argv)
 {
+    // Decided before any window: the server machine need not have a display.
+    if (officemove::requested(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return officemove::runCommand(app.arguments().mid(1));
+    }
     SarvekApplication app(argc, argv);
     app.useTurkish();
     QGuiApplication::setDesktopFileName(QStringLiteral("sarvek"));

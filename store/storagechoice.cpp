@@ -8,11 +8,6 @@
 namespace storagechoice
 {
 
-namespace
-{
-
-// A connection string libpq reads and that carries no password; the reason
-// otherwise.
 QString refusal(const QString &connInfo, const QString &source)
 {
     char *error = nullptr;
@@ -34,8 +29,6 @@ QString refusal(const QString &connInfo, const QString &source)
             .arg(source);
     return QString();
 }
-
-} // namespace
 
 Choice read(const QString &dataDir, const QString &variable)
 {

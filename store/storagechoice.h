@@ -17,6 +17,10 @@ struct Choice {
     QString error;    // why the configuration was refused; empty when fine
 };
 
+// Why the connection string is refused, in Turkish, naming source (where it
+// came from); empty when libpq reads it and it carries no password.
+QString refusal(const QString &connInfo, const QString &source);
+
 // variable: the environment variable's value. Without it, the first line of
 // veritabani.ini in dataDir that is neither empty nor a comment (# or ;).
 // Neither: the SQLite file. A connection string that libpq cannot read, or

@@ -1,7 +1,7 @@
-// The return database on real SQLite files: what the screens rely on the engine
-// for, first use, and the failures a user can meet.
+// The return database: what the screens rely on the engine for, on both
+// engines; first use of a SQLite file and the failures a user can meet there.
 #include "app/firstrun.h"
-#include "core/testutil.h"
+#include "core/backends.h"
 #include "store/sqlite.h"
 
 #include <fcntl.h>
@@ -26,7 +26,9 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TEST(Store, RefusesValuesWiderThanTheirColumns)
+using Storage = BackendTest;
+
+TEST_P(Storage, RefusesValuesWiderThanTheirColumns)
 {
     struct Case {
         const char *label;
@@ -49,7 +51,7 @@ TEST(Store, RefusesValuesWiderThanTheirColumns)
         {"40 Turkish letters", turkishName, nullptr},
     };
     for (const Case &c : cases) {
-        Workspace ws;
+        Workspace ws(backend());
         if (c.constraint) {
             try {
                 insertBodro(*ws.dm, c.row);
@@ -66,14 +68,14 @@ TEST(Store, RefusesValuesWiderThanTheirColumns)
     }
 
     // The staging table has the same widths.
-    Workspace ws;
+    Workspace ws(backend());
     EXPECT_THROW(ws.dm->execute("insert into Bodrotemp (YATSRVNO) values (?)", {"1234567"}),
                  DbError);
 }
 
-TEST(Store, BehavesAsTheScreensExpect)
+TEST_P(Storage, BehavesAsTheScreensExpect)
 {
-    Workspace ws;
+    Workspace ws(backend());
     Tdm &dm = *ws.dm;
     const QStringList days = {"02.03.2013", "01.04.2013", "01.03.2013"};
     for (int i = 0; i < 14; ++i) {
@@ -113,6 +115,8 @@ TEST(Store, BehavesAsTheScreensExpect)
     EXPECT_FALSE(q.isOpen());
     EXPECT_TRUE(q.isEmpty());
 }
+
+INSTANTIATE_BACKENDS(Storage);
 
 TEST(Store, FirstUseCreatesTheDatabaseAndSaysSoOnce)
 {

@@ -89,9 +89,10 @@ TEST_P(Storage, BehavesAsTheScreensExpect)
     // LIKE on the key with its decimal text matches that row only.
     EXPECT_EQ(count(dm, "select count(*) from bodro where IDSIRA like ?", {"12"}), 1);
     // Keys increase in insertion order.
-    const auto keys = dm.select("select IDSIRA from bodro order by rowid");
+    const auto keys = dm.select("select IDSIRA, YATISIM from bodro order by IDSIRA");
+    ASSERT_EQ(keys.size(), 14);
     for (int i = 1; i < keys.size(); ++i)
-        EXPECT_GT(keys[i][0].toLongLong(), keys[i - 1][0].toLongLong());
+        EXPECT_EQ(keys[i][1], QStringLiteral("İşçi %1").arg(i));
     // NULL reads as empty text.
     dm.execute("update bodro set YATSSKNO = NULL where IDSIRA = ?", {keys[0][0].toLongLong()});
     Query &q = dm.Query2;

@@ -5,8 +5,16 @@
 #include "core/testutil.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
+#include <QString>
 #include <string>
 #include <tuple>
+
+// Failures show texts as text rather than as UTF-16 units.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 inline std::string backendName(Backend b)
 {

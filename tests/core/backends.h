@@ -49,6 +49,6 @@ class BackendAndCaseTest : public ::testing::TestWithParam<std::tuple<T, Backend
 
 #define SARVEK_BACKENDS ::testing::Values(Backend::Sqlite, Backend::Postgres)
 
-#define INSTANTIATE_BACKENDS(Suite)                                                            \
-    INSTANTIATE_TEST_SUITE_P(Engine, Suite, SARVEK_BACKENDS,                                   \
+#define INSTANTIATE_BACKENDS(Suite)                                                                \
+    INSTANTIATE_TEST_SUITE_P(Engine, Suite, SARVEK_BACKENDS,                                       \
                              [](const auto &info) { return backendName(info.param); })

@@ -170,7 +170,7 @@ TEST_P(ReturnLists, YearSearchMatchesTheEndOfTheFirstDayAndSortsByNameThenDayFir
         searchAllReturns(q, QString::fromUtf8(c.year));
         ASSERT_TRUE(q.isOpen());
         EXPECT_EQ(columnNames(q), line({"YATISVER", "ISVISIM", "YATDEVREILK", "YATDEVRESON",
-                                     "YATBODROTUR", "YATBDRDEVMIK"}));
+                                        "YATBODROTUR", "YATBDRDEVMIK"}));
         // The order is by name and first day; rows equal in both may come in
         // any order, so those two columns are compared in order and the whole
         // rows as sets.

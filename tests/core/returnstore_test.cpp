@@ -142,8 +142,8 @@ class ReturnStore : public BackendTest
         QByteArray all;
         for (const char *table : {"bodro order by IDSIRA", "bodrotemp order by rowid",
                                   "bodroliste order by 1,2,3,4,5,6", "muhisv order by ID"})
-            for (const QStringList &r : dm().select(QStringLiteral("select * from ") +
-                                                    QLatin1String(table)))
+            for (const QStringList &r :
+                 dm().select(QStringLiteral("select * from ") + QLatin1String(table)))
                 all += r.join(u'|').toUtf8() + '\n';
         return all;
     }

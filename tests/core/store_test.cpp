@@ -184,8 +184,9 @@ TEST_P(Storage, StoredTextsCompareByteForByte)
                          {QString::fromUtf8(c.name), QString::fromUtf8(c.value)});
         };
         EXPECT_EQ(matches(QString()), c.bytewise);
-        if (backend() == Backend::Postgres && c.languageDiffers)
+        if (backend() == Backend::Postgres && c.languageDiffers) {
             EXPECT_EQ(matches(QStringLiteral("COLLATE \"default\"")), 1 - c.bytewise);
+        }
     }
 }
 

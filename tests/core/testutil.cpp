@@ -15,10 +15,14 @@
 
 QString testServerConnInfo()
 {
+    // Programs built outside the test folder (the handbook's pictures) have
+    // no server to reach.
+#ifdef SARVEK_PG_STATE
     QFile f(QStringLiteral(SARVEK_PG_STATE "/conninfo"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll()).trimmed();
+    if (f.open(QIODevice::ReadOnly))
+        return QString::fromUtf8(f.readAll()).trimmed();
+#endif
+    return QString();
 }
 
 Workspace::Workspace(Backend b) : backend(b)

@@ -31,6 +31,19 @@ QString userText(const QString &sqlState, const QString &engine)
 // detail that the full message carries.
 QString engineText(const pg_conn *conn, const pg_result *result)
 {
+    // A refused width or missing value reads as SQLite words it, so that the
+    // message a desk shows does not depend on where the data lives.
+    if (result) {
+        const QLatin1String state(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+        const char *constraint = PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME);
+        const char *table = PQresultErrorField(result, PG_DIAG_TABLE_NAME);
+        const char *column = PQresultErrorField(result, PG_DIAG_COLUMN_NAME);
+        if (state == QLatin1String("23514") && constraint)
+            return QStringLiteral("CHECK constraint failed: ") + QString::fromUtf8(constraint);
+        if (state == QLatin1String("23502") && table && column)
+            return QStringLiteral("NOT NULL constraint failed: %1.%2")
+                .arg(QString::fromUtf8(table), QString::fromUtf8(column));
+    }
     if (result)
         if (const char *primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
             return QString::fromUtf8(primary).trimmed();

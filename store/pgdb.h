@@ -25,7 +25,6 @@ class PgError : public DbError
     const QString &sqlState() const { return m_sqlState; }
     // The connection is gone: nothing of the open transaction was kept.
     bool connectionLost() const;
-    QString typeName() const override { return QStringLiteral("PgError"); }
 
   private:
     QString m_sqlState;

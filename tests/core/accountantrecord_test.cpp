@@ -1,6 +1,6 @@
 // The accountant record's statements against a real database file.
 #include "accountant/accountantrecord.h"
-#include "core/testutil.h"
+#include "core/backends.h"
 
 #include <gtest/gtest.h>
 
@@ -33,16 +33,18 @@ void expectSame(const AccountantRecord &a, const AccountantRecord &b)
 
 } // namespace
 
-TEST(AccountantRecord, EmptyTableHasNoNewest)
+using AccountantRecordStore = BackendTest;
+
+TEST_P(AccountantRecordStore, EmptyTableHasNoNewest)
 {
-    Workspace ws;
+    Workspace ws(backend());
     EXPECT_FALSE(newestAccountant(*ws.dm).has_value());
     EXPECT_FALSE(findAccountantContaining(*ws.dm, QString()).has_value());
 }
 
-TEST(AccountantRecord, NewestIsTheLastInsertedEvenAfterAnOlderOneIsUpdated)
+TEST_P(AccountantRecordStore, NewestIsTheLastInsertedEvenAfterAnOlderOneIsUpdated)
 {
-    Workspace ws;
+    Workspace ws(backend());
     const AccountantRecord older = record(QStringLiteral("Öz Muhasebe"), QStringLiteral("100"));
     const AccountantRecord newer = record(QStringLiteral("Kaya Ltd."), QStringLiteral("200"));
     insertAccountant(*ws.dm, older);
@@ -56,9 +58,9 @@ TEST(AccountantRecord, NewestIsTheLastInsertedEvenAfterAnOlderOneIsUpdated)
     expectSame(*newest, newer);
 }
 
-TEST(AccountantRecord, QuotesAndLineBreaksAreStoredAsTyped)
+TEST_P(AccountantRecordStore, QuotesAndLineBreaksAreStoredAsTyped)
 {
-    Workspace ws;
+    Workspace ws(backend());
     const AccountantRecord r = record(QStringLiteral("O'Neil \"Muhasebe\" %_"),
                                       QStringLiteral("'; drop table muhisv; --"));
     insertAccountant(*ws.dm, r);
@@ -68,18 +70,18 @@ TEST(AccountantRecord, QuotesAndLineBreaksAreStoredAsTyped)
     expectSame(*back, r);
 }
 
-TEST(AccountantRecord, ExistsComparesTheWholeTitle)
+TEST_P(AccountantRecordStore, ExistsComparesTheWholeTitle)
 {
-    Workspace ws;
+    Workspace ws(backend());
     insertAccountant(*ws.dm, record(QStringLiteral("Kaya Muhasebe Ltd."), QStringLiteral("1")));
     EXPECT_TRUE(accountantExists(*ws.dm, QStringLiteral("Kaya Muhasebe Ltd.")));
     EXPECT_FALSE(accountantExists(*ws.dm, QStringLiteral("Kaya")));
     EXPECT_FALSE(accountantExists(*ws.dm, QStringLiteral("Kaya Muhasebe Ltd. ")));
 }
 
-TEST(AccountantRecord, ContainmentLookUpFindsPartOfATitle)
+TEST_P(AccountantRecordStore, ContainmentLookUpFindsPartOfATitle)
 {
-    Workspace ws;
+    Workspace ws(backend());
     insertAccountant(*ws.dm, record(QStringLiteral("Kaya Muhasebe Ltd."), QStringLiteral("1")));
     const auto hit = findAccountantContaining(*ws.dm, QStringLiteral("Muhasebe"));
     ASSERT_TRUE(hit.has_value());
@@ -89,9 +91,9 @@ TEST(AccountantRecord, ContainmentLookUpFindsPartOfATitle)
     EXPECT_TRUE(findAccountantContaining(*ws.dm, QString()).has_value());
 }
 
-TEST(AccountantRecord, UpdateChangesEveryRecordWithThatTitleAndNoOther)
+TEST_P(AccountantRecordStore, UpdateChangesEveryRecordWithThatTitleAndNoOther)
 {
-    Workspace ws;
+    Workspace ws(backend());
     insertAccountant(*ws.dm, record(QStringLiteral("Aynı"), QStringLiteral("1")));
     insertAccountant(*ws.dm, record(QStringLiteral("Aynı"), QStringLiteral("2")));
     insertAccountant(*ws.dm, record(QStringLiteral("Başka"), QStringLiteral("3")));
@@ -110,7 +112,9 @@ TEST(AccountantRecord, UpdateChangesEveryRecordWithThatTitleAndNoOther)
               (QStringList{QStringLiteral("Başka"), QStringLiteral("3"), QStringLiteral("1")}));
 }
 
-TEST(AccountantRecord, AddressLinesAreStoredWithCrLf)
+INSTANTIATE_BACKENDS(AccountantRecordStore);
+
+TEST(AccountantAddress, LinesAreStoredWithCrLf)
 {
     struct Case {
         const char *typed, *stored, *shown;

@@ -3,7 +3,7 @@
 // would not read at fixed positions, and its atomic writing.
 #include "accountant/accountantrecord.h"
 #include "base/errors.h"
-#include "core/testutil.h"
+#include "core/backends.h"
 #include "declaration/declfile.h"
 #include "declaration/selection.h"
 
@@ -228,14 +228,12 @@ std::vector<FileCase> fileCases()
     };
 }
 
-class DeclarationFile : public ::testing::TestWithParam<FileCase>
-{
-};
+using DeclarationFile = BackendAndCaseTest<FileCase>;
 
 TEST_P(DeclarationFile, ExactBytes)
 {
-    const FileCase &c = GetParam();
-    Workspace ws;
+    const FileCase &c = testCase();
+    Workspace ws(backend());
     for (const BodroRow &r : c.stored)
         insertBodro(*ws.dm, r);
     const std::optional<::DeclarationFile> file = declarationFile(
@@ -258,13 +256,14 @@ TEST_P(DeclarationFile, ExactBytes)
     EXPECT_EQ(file->employerCount, int(employers.size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DeclarationFile, ::testing::ValuesIn(fileCases()),
+INSTANTIATE_TEST_SUITE_P(Cases, DeclarationFile,
+                         ::testing::Combine(::testing::ValuesIn(fileCases()), SARVEK_BACKENDS),
                          [](const auto &info) {
-                             std::string name = info.param.name;
+                             std::string name = std::get<0>(info.param).name;
                              for (char &c : name)
                                  if (!std::isalnum(static_cast<unsigned char>(c)))
                                      c = '_';
-                             return name;
+                             return name + "_" + backendName(std::get<1>(info.param));
                          });
 
 TEST(DeclarationLine, NominalLength)
@@ -272,9 +271,11 @@ TEST(DeclarationLine, NominalLength)
     EXPECT_EQ(line([](Line &) {}).size(), 132);
 }
 
+using DeclarationRows = BackendTest;
+
 // A stored row whose line the fund would read at shifted positions or as
 // wrong figures stops the file, naming the employer, the line and the field.
-TEST(DeclarationLine, BrokenRowsStopTheFile)
+TEST_P(DeclarationRows, BrokenRowsStopTheFile)
 {
     struct Case {
         BodroRow stored;
@@ -300,7 +301,7 @@ TEST(DeclarationLine, BrokenRowsStopTheFile)
          "yalnız rakam olmalı (\"0012 a\")"},
     };
     for (const Case &c : cases) {
-        Workspace ws;
+        Workspace ws(backend());
         // A sound line first, so the broken one is the employer's second.
         insertBodro(*ws.dm, row());
         insertBodro(*ws.dm, c.stored);
@@ -318,6 +319,8 @@ TEST(DeclarationLine, BrokenRowsStopTheFile)
         }
     }
 }
+
+INSTANTIATE_BACKENDS(DeclarationRows);
 
 TEST(DeclarationSender, LineBreaksAndEmptyNumber)
 {

@@ -1,6 +1,6 @@
 // The period summary: which stored returns "Hesapla" lists for each choice,
 // how rows group into returns, and what each return owes.
-#include "core/testutil.h"
+#include "core/backends.h"
 #include "declaration/periodsummary.h"
 #include "declaration/selection.h"
 
@@ -37,9 +37,11 @@ QStringList shown(const PeriodSummary &s)
     return list;
 }
 
-TEST(PeriodSummary, SelectionByTypeAndRetroactiveBox)
+using PeriodSummaryQuery = BackendTest;
+
+TEST_P(PeriodSummaryQuery, SelectionByTypeAndRetroactiveBox)
 {
-    Workspace ws;
+    Workspace ws(backend());
     for (const auto &[seq, type] : {std::pair{"1", "01"}, {"2", "01"}, {"1", "02"}, {"3", "02"}}) {
         BodroRow r = stored(QString::fromLatin1(seq), QString::fromLatin1(type));
         r.isvisim = QString::fromLatin1(seq);
@@ -63,7 +65,7 @@ TEST(PeriodSummary, SelectionByTypeAndRetroactiveBox)
             << int(c.kind) << " retro " << c.retro;
 }
 
-TEST(PeriodSummary, PeriodIsComparedAsText)
+TEST_P(PeriodSummaryQuery, PeriodIsComparedAsText)
 {
     struct Case {
         const char *ilk;
@@ -79,7 +81,7 @@ TEST(PeriodSummary, PeriodIsComparedAsText)
         {"01.11.2025", "30.11.2025", "0", false}, // not to be sent
     };
     for (const Case &c : cases) {
-        Workspace ws;
+        Workspace ws(backend());
         BodroRow r = stored(QStringLiteral("1"));
         r.ilk = QString::fromLatin1(c.ilk);
         r.son = QString::fromLatin1(c.son);
@@ -90,9 +92,9 @@ TEST(PeriodSummary, PeriodIsComparedAsText)
     }
 }
 
-TEST(PeriodSummary, RunsTotalsAndGrandTotal)
+TEST_P(PeriodSummaryQuery, RunsTotalsAndGrandTotal)
 {
-    Workspace ws;
+    Workspace ws(backend());
     const QString a = QStringLiteral("010001000001");
     const QString b = QStringLiteral("020002000002");
     const QString c = QStringLiteral("030003000003");
@@ -115,7 +117,7 @@ TEST(PeriodSummary, RunsTotalsAndGrandTotal)
     EXPECT_EQ(s.grandTotal.toAmountText(), QStringLiteral("750.00"));
 }
 
-TEST(PeriodSummary, OwedAmounts)
+TEST(PeriodFigures, OwedAmounts)
 {
     struct Case {
         const char *gross, *premiumRate, *depositRate, *owed;
@@ -139,9 +141,9 @@ TEST(PeriodSummary, OwedAmounts)
                  ConversionError);
 }
 
-TEST(PeriodSummary, GrandTotalSumsUnroundedReturnTotals)
+TEST_P(PeriodSummaryQuery, GrandTotalSumsUnroundedReturnTotals)
 {
-    Workspace ws;
+    Workspace ws(backend());
     for (const char *employer : {"010001000001", "020002000002", "030003000003"}) {
         BodroRow r = stored(QStringLiteral("1"));
         r.isver = QString::fromLatin1(employer);
@@ -156,9 +158,9 @@ TEST(PeriodSummary, GrandTotalSumsUnroundedReturnTotals)
     EXPECT_EQ(s.grandTotal.toAmountText(), QStringLiteral("100.01")); // not 3 x 33.34
 }
 
-TEST(PeriodSummary, ThreeReturnsOf150)
+TEST_P(PeriodSummaryQuery, ThreeReturnsOf150)
 {
-    Workspace ws;
+    Workspace ws(backend());
     for (const char *employer : {"010001000001", "020002000002", "030003000003"}) {
         BodroRow r = stored(QStringLiteral("1"));
         r.isver = QString::fromLatin1(employer);
@@ -171,7 +173,9 @@ TEST(PeriodSummary, ThreeReturnsOf150)
     EXPECT_EQ(s.grandTotal.toAmountText(), QStringLiteral("450.00"));
 }
 
-TEST(PeriodSummary, TypeTexts)
+INSTANTIATE_BACKENDS(PeriodSummaryQuery);
+
+TEST(PeriodFigures, TypeTexts)
 {
     EXPECT_EQ(returnTypeText(QStringLiteral("01")), QStringLiteral("Asıl"));
     EXPECT_EQ(returnTypeText(QStringLiteral("11")), QStringLiteral("Asıl"));

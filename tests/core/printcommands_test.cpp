@@ -1,7 +1,7 @@
 // The print commands' selection, captions and title totals, and the figures of
 // the printed lines, against stored returns in a real database.
 #include "base/errors.h"
-#include "core/testutil.h"
+#include "core/backends.h"
 #include "print/printcommands.h"
 
 #include <gtest/gtest.h>
@@ -44,14 +44,16 @@ QStringList printedSrvNos(Tdm &dm)
     return out;
 }
 
-TEST(PrintCommands, CaptionsOfAReturnByItsType)
+using PrintCommands = BackendTest;
+
+TEST_P(PrintCommands, CaptionsOfAReturnByItsType)
 {
     struct Case {
         const char *type;
         const char *asil, *ek, *word;
     } cases[] = {{"01", "X", " ", "Asıl"}, {"02", " ", "X", "Ek"}};
     for (const Case &c : cases) {
-        Workspace ws;
+        Workspace ws(backend());
         BodroRow r = row("111111", "1", "1", c.type);
         r.brut = u("1,234.56");
         r.primor = u("5.00");
@@ -80,9 +82,9 @@ TEST(PrintCommands, CaptionsOfAReturnByItsType)
     }
 }
 
-TEST(PrintCommands, SelectsOneReturnOrEveryRecordMarkedForSending)
+TEST_P(PrintCommands, SelectsOneReturnOrEveryRecordMarkedForSending)
 {
-    Workspace ws;
+    Workspace ws(backend());
     // Stored order interleaves the records; the printout keeps it.
     insertBodro(*ws.dm, row("200001", "2"));
     insertBodro(*ws.dm, row("100001", "1"));
@@ -114,9 +116,9 @@ TEST(PrintCommands, SelectsOneReturnOrEveryRecordMarkedForSending)
     EXPECT_EQ(printedSrvNos(*ws.dm), QStringList({u("400001")}));
 }
 
-TEST(PrintCommands, FindsNothingWithoutAPickOrAStoredReturn)
+TEST_P(PrintCommands, FindsNothingWithoutAPickOrAStoredReturn)
 {
-    Workspace ws;
+    Workspace ws(backend());
     insertBodro(*ws.dm, row("100001"));
     const PrintRequest cases[] = {
         request(PrintScope::OneReturn, QString()), // no pick yet this run
@@ -131,9 +133,9 @@ TEST(PrintCommands, FindsNothingWithoutAPickOrAStoredReturn)
     }
 }
 
-TEST(PrintCommands, QuotesInTheKeyAreValuesNotStatementText)
+TEST_P(PrintCommands, QuotesInTheKeyAreValuesNotStatementText)
 {
-    Workspace ws;
+    Workspace ws(backend());
     BodroRow r = row("100001");
     r.isver = u("01'0\"1000001");
     insertBodro(*ws.dm, r);
@@ -153,11 +155,11 @@ TEST(PrintCommands, QuotesInTheKeyAreValuesNotStatementText)
     EXPECT_EQ(printedSrvNos(*ws.dm), QStringList({u("100001")}));
 }
 
-TEST(PrintCommands, TitleTotalsAreRoundedOnceAndMayDifferFromTheLines)
+TEST_P(PrintCommands, TitleTotalsAreRoundedOnceAndMayDifferFromTheLines)
 {
     // 666.70 at 5 %: 33.335 a line. The title adds 3 x 33.335 = 100.005 and
     // rounds once to 100.01; the lines round each to 33.34 and add to 100.02.
-    Workspace ws;
+    Workspace ws(backend());
     RunningTotals lines;
     for (const char *srvno : {"100001", "100002", "100003"}) {
         BodroRow r = row(srvno);
@@ -179,11 +181,11 @@ TEST(PrintCommands, TitleTotalsAreRoundedOnceAndMayDifferFromTheLines)
     EXPECT_EQ(lines.gross, d("2000.10"));
 }
 
-TEST(PrintCommands, TitleTotalsApplyTheRatesAsStored)
+TEST_P(PrintCommands, TitleTotalsApplyTheRatesAsStored)
 {
     // The lines apply a premium rate of 2.345 as 2.35; the title applies it as
     // stored, like the deposit rate.
-    Workspace ws;
+    Workspace ws(backend());
     BodroRow r = row("100001");
     r.brut = u("1,000.00");
     r.primor = u("2.345");
@@ -195,14 +197,16 @@ TEST(PrintCommands, TitleTotalsApplyTheRatesAsStored)
     EXPECT_EQ(captions->depositTotal, u("23.45"));
 }
 
-TEST(PrintCommands, RateThatIsNotANumberEndsTheCommand)
+TEST_P(PrintCommands, RateThatIsNotANumberEndsTheCommand)
 {
-    Workspace ws;
+    Workspace ws(backend());
     BodroRow r = row("100001");
     r.depoor = u("x");
     insertBodro(*ws.dm, r);
     EXPECT_THROW(preparePrint(*ws.dm, request(PrintScope::OneReturn)), ConversionError);
 }
+
+INSTANTIATE_BACKENDS(PrintCommands);
 
 TEST(PrintLine, RoundsThePremiumRateAndEachAmount)
 {

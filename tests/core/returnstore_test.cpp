@@ -1,9 +1,9 @@
-// Saving, updating, further records and reloading of returns against real
-// SQLite files: what is stored, that a failure stores nothing at all, and what
-// a reload puts back on the screen.
+// Saving, updating, further records and reloading of returns against a real
+// SQLite file and a real PostgreSQL server: what is stored, that a failure
+// stores nothing at all, and what a reload puts back on the screen.
 #include "app/context.h"
 #include "base/errors.h"
-#include "core/testutil.h"
+#include "core/backends.h"
 #include "entry/lookups.h"
 #include "entry/returnstore.h"
 #include "lists/returnlists.h"
@@ -118,19 +118,39 @@ QStringList expected(const ReturnHeader &h, const GridRow &r, int number)
             r[3]};
 }
 
-class ReturnStore : public ::testing::Test
+class ReturnStore : public BackendTest
 {
   protected:
-    Tdm &dm() { return *ws.dm; }
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        if (!IsSkipped())
+            ws = std::make_unique<Workspace>(backend());
+    }
+    Tdm &dm() { return *ws->dm; }
     void store(const ReturnHeader &h, const QList<GridRow> &rows)
     {
         const SaveResult r = saveNew(dm(), h, rows);
         ASSERT_TRUE(r.ok()) << r.message.toStdString();
     }
-    Workspace ws;
+    // What a failed or refused save must leave as it was: the bytes of the
+    // file; on the server, every row of every table.
+    QByteArray storedState()
+    {
+        if (backend() == Backend::Sqlite)
+            return fileHash(dm().databasePath());
+        QByteArray all;
+        for (const char *table : {"bodro order by IDSIRA", "bodrotemp order by rowid",
+                                  "bodroliste order by 1,2,3,4,5,6", "muhisv order by ID"})
+            for (const QStringList &r :
+                 dm().select(QStringLiteral("select * from ") + QLatin1String(table)))
+                all += r.join(u'|').toUtf8() + '\n';
+        return all;
+    }
+    std::unique_ptr<Workspace> ws;
 };
 
-TEST_F(ReturnStore, SaveStoresRowsWithFundNumberNumberedInGridOrder)
+TEST_P(ReturnStore, SaveStoresRowsWithFundNumberNumberedInGridOrder)
 {
     ReturnHeader h = header();
     h.send = QStringLiteral("0");
@@ -151,7 +171,7 @@ TEST_F(ReturnStore, SaveStoresRowsWithFundNumberNumberedInGridOrder)
     EXPECT_TRUE(returnExists(dm(), h.key));
 }
 
-TEST_F(ReturnStore, TemplateOnlyGridSucceedsAndStoresNothing)
+TEST_P(ReturnStore, TemplateOnlyGridSucceedsAndStoresNothing)
 {
     const SaveResult r = saveNew(dm(), header(), {templateRow(1)});
     EXPECT_TRUE(r.ok());
@@ -160,7 +180,7 @@ TEST_F(ReturnStore, TemplateOnlyGridSucceedsAndStoresNothing)
     EXPECT_FALSE(returnExists(dm(), header().key));
 }
 
-TEST_F(ReturnStore, ExistenceNeedsAllFiveKeyValues)
+TEST_P(ReturnStore, ExistenceNeedsAllFiveKeyValues)
 {
     store(header(), {row(QStringLiteral("1"), QStringLiteral("111111"))});
     struct Case {
@@ -180,7 +200,7 @@ TEST_F(ReturnStore, ExistenceNeedsAllFiveKeyValues)
         EXPECT_EQ(returnExists(dm(), c.key), c.exists) << c.what;
 }
 
-TEST_F(ReturnStore, OverlongCellIsRefusedWithTheDatabaseTextAndNothingStored)
+TEST_P(ReturnStore, OverlongCellIsRefusedWithTheDatabaseTextAndNothingStored)
 {
     const SaveResult bad =
         saveNew(dm(), header(),
@@ -196,7 +216,7 @@ TEST_F(ReturnStore, OverlongCellIsRefusedWithTheDatabaseTextAndNothingStored)
     EXPECT_EQ(everyRow(dm()), (QList<QStringList>{expected(header(), good, 1)}));
 }
 
-TEST_F(ReturnStore, RowsLeftInStagingNeverReachASave)
+TEST_P(ReturnStore, RowsLeftInStagingNeverReachASave)
 {
     // What a crashed earlier program run could leave behind, with this key.
     dm().execute(QStringLiteral("insert into bodrotemp (YATISVER,YATDEVREILK,YATDEVRESON,"
@@ -210,12 +230,19 @@ TEST_F(ReturnStore, RowsLeftInStagingNeverReachASave)
 // A fund number that the test's trigger refuses, so the copy fails half-way.
 void addCopyTrap(Tdm &dm)
 {
-    dm.db().execScript(
-        QStringLiteral("CREATE TRIGGER trap BEFORE INSERT ON bodro WHEN "
-                       "NEW.YATSRVNO='999999' BEGIN SELECT RAISE(ABORT,'boom'); END"));
+    if (dm.localFile()) {
+        dm.db().execScript(
+            QStringLiteral("CREATE TRIGGER trap BEFORE INSERT ON bodro WHEN "
+                           "NEW.YATSRVNO='999999' BEGIN SELECT RAISE(ABORT,'boom'); END"));
+        return;
+    }
+    dm.db().execScript(QStringLiteral(
+        "CREATE FUNCTION trap() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF NEW.YATSRVNO = "
+        "'999999' THEN RAISE EXCEPTION 'boom'; END IF; RETURN NEW; END $$;\n"
+        "CREATE TRIGGER trap BEFORE INSERT ON bodro FOR EACH ROW EXECUTE FUNCTION trap();"));
 }
 
-TEST_F(ReturnStore, FailedCopyLeavesTheFileByteForByteAsBefore)
+TEST_P(ReturnStore, FailedCopyLeavesTheStoreByteForByteAsBefore)
 {
     const QList<GridRow> stored{row(QStringLiteral("1"), QStringLiteral("111111")),
                                 row(QStringLiteral("2"), QStringLiteral("222222"))};
@@ -224,27 +251,27 @@ TEST_F(ReturnStore, FailedCopyLeavesTheFileByteForByteAsBefore)
     const QList<GridRow> trapped{row(QStringLiteral("1"), QStringLiteral("333333")),
                                  row(QStringLiteral("2"), QStringLiteral("999999")),
                                  row(QStringLiteral("3"), QStringLiteral("444444"))};
-    const QByteArray before = fileHash(dm().databasePath());
+    const QByteArray before = storedState();
 
     const SaveResult save = saveNew(dm(), header(QStringLiteral("02")), trapped);
     EXPECT_EQ(save.status, SaveResult::Status::CopyFailed);
     EXPECT_EQ(save.message, QStringLiteral("DbError error raised, with message Bulamadım  : boom"));
-    EXPECT_EQ(fileHash(dm().databasePath()), before);
+    EXPECT_EQ(storedState(), before);
 
     const SaveResult update = updateReturn(dm(), header(), trapped);
     EXPECT_EQ(update.status, SaveResult::Status::CopyFailed);
     EXPECT_EQ(update.message, QStringLiteral("boom"));
-    EXPECT_EQ(fileHash(dm().databasePath()), before);
+    EXPECT_EQ(storedState(), before);
 
     const SaveResult second = saveSecondRecord(dm(), header(), trapped);
     EXPECT_FALSE(second.ok());
-    EXPECT_EQ(fileHash(dm().databasePath()), before);
+    EXPECT_EQ(storedState(), before);
     EXPECT_EQ(
         storedRows(dm(), header().key),
         (QList<QStringList>{expected(header(), stored[0], 1), expected(header(), stored[1], 2)}));
 }
 
-TEST_F(ReturnStore, UpdateReplacesOnlyItsOwnReturn)
+TEST_P(ReturnStore, UpdateReplacesOnlyItsOwnReturn)
 {
     const GridRow a = row(QStringLiteral("1"), QStringLiteral("111111"));
     store(header(), {a, row(QStringLiteral("2"), QStringLiteral("222222"))});
@@ -288,7 +315,7 @@ TEST_F(ReturnStore, UpdateReplacesOnlyItsOwnReturn)
     EXPECT_EQ(count(dm(), "bodro"), others.size());
 }
 
-TEST_F(ReturnStore, UpdateStagingFailureDeletesNothing)
+TEST_P(ReturnStore, UpdateStagingFailureDeletesNothing)
 {
     const GridRow a = row(QStringLiteral("1"), QStringLiteral("111111"));
     store(header(), {a});
@@ -299,7 +326,7 @@ TEST_F(ReturnStore, UpdateStagingFailureDeletesNothing)
     EXPECT_EQ(everyRow(dm()), (QList<QStringList>{expected(header(), a, 1)}));
 }
 
-TEST_F(ReturnStore, SecondRecordTakesTheNextNumberAndStoresWhatKayitWould)
+TEST_P(ReturnStore, SecondRecordTakesTheNextNumberAndStoresWhatKayitWould)
 {
     store(header(QStringLiteral("01"), QStringLiteral("1")), {row("1", "111111")});
     store(header(QStringLiteral("01"), QStringLiteral("2")), {row("1", "111111")});
@@ -317,7 +344,7 @@ TEST_F(ReturnStore, SecondRecordTakesTheNextNumberAndStoresWhatKayitWould)
               (QList<QStringList>{expected(third, a, 1), expected(third, b, 2)}));
 }
 
-TEST_F(ReturnStore, EverySaveKeepsTheAllReturnsListInStep)
+TEST_P(ReturnStore, EverySaveKeepsTheAllReturnsListInStep)
 {
     const auto listed = [this] {
         searchAllReturns(dm().Query1, QStringLiteral("2013"));
@@ -346,16 +373,16 @@ TEST_F(ReturnStore, EverySaveKeepsTheAllReturnsListInStep)
     EXPECT_EQ(listed().size(), 2);
 }
 
-TEST_F(ReturnStore, TenthRecordIsRefusedBeforeAnythingIsWritten)
+TEST_P(ReturnStore, TenthRecordIsRefusedBeforeAnythingIsWritten)
 {
     for (int seq = 1; seq <= 9; ++seq)
         store(header(QStringLiteral("01"), QString::number(seq)), {row("1", "111111")});
-    const QByteArray before = fileHash(dm().databasePath());
+    const QByteArray before = storedState();
     const SaveResult r = saveSecondRecord(dm(), header(), {row("1", "222222")});
     EXPECT_EQ(r.status, SaveResult::Status::Refused);
     EXPECT_EQ(r.message, QStringLiteral("Bu işveren, devre ve bodro türü için en fazla 9 kayıt "
                                         "yapılabilir. İşlem yapılmadı."));
-    EXPECT_EQ(fileHash(dm().databasePath()), before);
+    EXPECT_EQ(storedState(), before);
 }
 
 // A database that cannot be opened or made fails every save with its reason,
@@ -388,7 +415,7 @@ TEST(ReturnStoreFile, UnreachableDatabaseFailsEverySaveWithItsReason)
     }
 }
 
-TEST_F(ReturnStore, QuotesInValuesRoundTrip)
+TEST_P(ReturnStore, QuotesInValuesRoundTrip)
 {
     ReturnHeader h = header();
     h.name = QStringLiteral("O'Hara \"Kardeşler\" Ltd.");
@@ -405,7 +432,7 @@ TEST_F(ReturnStore, QuotesInValuesRoundTrip)
     EXPECT_EQ(back->rows[0][4], r[4]);
 }
 
-TEST_F(ReturnStore, ReloadPutsBackStoredRowsAndRecomputesAmounts)
+TEST_P(ReturnStore, ReloadPutsBackStoredRowsAndRecomputesAmounts)
 {
     BodroRow b;
     b.tur = QStringLiteral("11");
@@ -452,7 +479,7 @@ TEST_F(ReturnStore, ReloadPutsBackStoredRowsAndRecomputesAmounts)
     EXPECT_EQ(r.totalBoth.toAmountText(), QStringLiteral("237.55"));
 }
 
-TEST_F(ReturnStore, ReloadTypeAndSendFlag)
+TEST_P(ReturnStore, ReloadTypeAndSendFlag)
 {
     struct Case {
         const char *type;
@@ -476,7 +503,7 @@ TEST_F(ReturnStore, ReloadTypeAndSendFlag)
     }
 }
 
-TEST_F(ReturnStore, ReloadOfAMissingReturnFindsNothing)
+TEST_P(ReturnStore, ReloadOfAMissingReturnFindsNothing)
 {
     store(header(), {row("1", "111111")});
     EXPECT_FALSE(reloadReturn(dm(), header(QStringLiteral("01"), QStringLiteral("2")).key));
@@ -484,7 +511,7 @@ TEST_F(ReturnStore, ReloadOfAMissingReturnFindsNothing)
     EXPECT_EQ(reloadedFrom(dm().Query3).rows, (QList<GridRow>{templateRow(1)}));
 }
 
-TEST_F(ReturnStore, LookUpsReadTheFirstMatchingRowIntoTheirFields)
+TEST_P(ReturnStore, LookUpsReadTheFirstMatchingRowIntoTheirFields)
 {
     BodroRow a;
     a.adres = QStringLiteral("Girne Cad. 5");
@@ -553,6 +580,8 @@ TEST_F(ReturnStore, LookUpsReadTheFirstMatchingRowIntoTheirFields)
 
 // A command's failure reaches the general error box whatever was thrown, and
 // the command ends there.
+INSTANTIATE_BACKENDS(ReturnStore);
+
 TEST(GuardedTest, ShowsAnyFailureAndEndsTheCommand)
 {
     Workspace ws;

@@ -1,7 +1,9 @@
-// The return database on real SQLite files: what the screens rely on the engine
-// for, first use, and the failures a user can meet.
+// The return database: what the screens rely on the engine for, on both
+// engines; first use of a SQLite file and the failures a user can meet there.
 #include "app/firstrun.h"
-#include "core/testutil.h"
+#include "core/backends.h"
+#include "declaration/selection.h"
+#include "lists/returnlists.h"
 #include "store/sqlite.h"
 
 #include <fcntl.h>
@@ -26,7 +28,9 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TEST(Store, RefusesValuesWiderThanTheirColumns)
+using Storage = BackendTest;
+
+TEST_P(Storage, RefusesValuesWiderThanTheirColumns)
 {
     struct Case {
         const char *label;
@@ -49,7 +53,7 @@ TEST(Store, RefusesValuesWiderThanTheirColumns)
         {"40 Turkish letters", turkishName, nullptr},
     };
     for (const Case &c : cases) {
-        Workspace ws;
+        Workspace ws(backend());
         if (c.constraint) {
             try {
                 insertBodro(*ws.dm, c.row);
@@ -66,14 +70,14 @@ TEST(Store, RefusesValuesWiderThanTheirColumns)
     }
 
     // The staging table has the same widths.
-    Workspace ws;
+    Workspace ws(backend());
     EXPECT_THROW(ws.dm->execute("insert into Bodrotemp (YATSRVNO) values (?)", {"1234567"}),
                  DbError);
 }
 
-TEST(Store, BehavesAsTheScreensExpect)
+TEST_P(Storage, BehavesAsTheScreensExpect)
 {
-    Workspace ws;
+    Workspace ws(backend());
     Tdm &dm = *ws.dm;
     const QStringList days = {"02.03.2013", "01.04.2013", "01.03.2013"};
     for (int i = 0; i < 14; ++i) {
@@ -87,9 +91,10 @@ TEST(Store, BehavesAsTheScreensExpect)
     // LIKE on the key with its decimal text matches that row only.
     EXPECT_EQ(count(dm, "select count(*) from bodro where IDSIRA like ?", {"12"}), 1);
     // Keys increase in insertion order.
-    const auto keys = dm.select("select IDSIRA from bodro order by rowid");
+    const auto keys = dm.select("select IDSIRA, YATISIM from bodro order by IDSIRA");
+    ASSERT_EQ(keys.size(), 14);
     for (int i = 1; i < keys.size(); ++i)
-        EXPECT_GT(keys[i][0].toLongLong(), keys[i - 1][0].toLongLong());
+        EXPECT_EQ(keys[i][1], QStringLiteral("İşçi %1").arg(i));
     // NULL reads as empty text.
     dm.execute("update bodro set YATSSKNO = NULL where IDSIRA = ?", {keys[0][0].toLongLong()});
     Query &q = dm.Query2;
@@ -113,6 +118,79 @@ TEST(Store, BehavesAsTheScreensExpect)
     EXPECT_FALSE(q.isOpen());
     EXPECT_TRUE(q.isEmpty());
 }
+
+// The period, sequence and year comparisons are on the stored texts, byte by
+// byte. The day comes first, so 01.12.2025 is not after 30.11.2025; and the
+// test server orders texts the Turkish way, where ':' comes before the digits
+// and 'I' folds to 'ı', so a comparison left to the server's language gives
+// other answers on the rows below.
+TEST_P(Storage, StoredTextsCompareByteForByte)
+{
+    Workspace ws(backend());
+    Tdm &dm = *ws.dm;
+    struct Stored {
+        const char *name, *start, *end, *seq;
+    };
+    const Stored stored[] = {
+        {"A", "01.11.2025", "01.12.2025", "1"}, {"B", "01.11.2025", "3:.11.2025", "1"},
+        {"C", "01.11.2025", "30.11.2025", ":"}, {"D", "01.11.2025", "30.11.2025", "2"},
+        {"E", "01.11.ı025", "30.11.2025", "1"},
+    };
+    for (const Stored &s : stored) {
+        BodroRow r;
+        r.isim = QString::fromUtf8(s.name);
+        r.ilk = QString::fromUtf8(s.start);
+        r.son = QString::fromUtf8(s.end);
+        r.seq = QString::fromUtf8(s.seq);
+        insertBodro(dm, r);
+    }
+    const auto names = [&](const BoundSql &sel) {
+        QStringList out;
+        dm.Query1.setSql(sel.sql, sel.params);
+        dm.Query1.open();
+        for (dm.Query1.first(); !dm.Query1.eof(); dm.Query1.next())
+            out << dm.Query1.field(QStringLiteral("YATISIM"));
+        return out;
+    };
+    PeriodChoice november{QDate(2025, 11, 1), QDate(2025, 11, 30), ReturnKind::Asil, false};
+    EXPECT_EQ(names(summarySelection(november)), QStringList{"A"});
+    november.retroactive = true;
+    EXPECT_EQ(names(summarySelection(november)), (QStringList{"C", "D"}));
+    Query &q = dm.Query2;
+    searchAllReturns(q, QStringLiteral("I025"));
+    EXPECT_TRUE(q.isEmpty());
+    searchAllReturns(q, QStringLiteral("ı025"));
+    EXPECT_EQ(q.recordCount(), 1);
+
+    // Each comparison on its own, and on the server also in the database's
+    // own order, which must answer otherwise for the test to mean anything.
+    struct Case {
+        const char *name, *condition, *value;
+        long long bytewise;
+        bool languageDiffers;
+    };
+    const Case cases[] = {
+        {"A", "YATDEVRESON %1 <= ?", "30.11.2025", 1, false},
+        {"B", "YATDEVRESON %1 <= ?", "30.11.2025", 0, true},
+        {"C", "YATBDRDEVMIK %1 > ?", "1", 1, true},
+        {"E", "YATDEVREILK %1 like '%' || ?", "I025", 0, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto matches = [&](const QString &collation) {
+            return count(dm,
+                         QStringLiteral("select count(*) from bodro where YATISIM = ? and ") +
+                             QString::fromUtf8(c.condition).arg(collation),
+                         {QString::fromUtf8(c.name), QString::fromUtf8(c.value)});
+        };
+        EXPECT_EQ(matches(QString()), c.bytewise);
+        if (backend() == Backend::Postgres && c.languageDiffers) {
+            EXPECT_EQ(matches(QStringLiteral("COLLATE \"default\"")), 1 - c.bytewise);
+        }
+    }
+}
+
+INSTANTIATE_BACKENDS(Storage);
 
 TEST(Store, FirstUseCreatesTheDatabaseAndSaysSoOnce)
 {

@@ -2,20 +2,63 @@
 #include "testutil.h"
 
 #include "app/firstrun.h"
+#include "store/pgdb.h"
 #include "store/returnrow.h"
 #include "store/returntable.h"
 #include "store/sqlite.h"
 
+#include <atomic>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
-Workspace::Workspace()
+QString testServerConnInfo()
+{
+    // Programs built outside the test folder (the handbook's pictures) have
+    // no server to reach.
+#ifdef SARVEK_PG_STATE
+    QFile f(QStringLiteral(SARVEK_PG_STATE "/conninfo"));
+    if (f.open(QIODevice::ReadOnly))
+        return QString::fromUtf8(f.readAll()).trimmed();
+#endif
+    return QString();
+}
+
+Workspace::Workspace(Backend b) : backend(b)
 {
     platform.windowsDir = path(QStringLiteral("windows"));
     QDir().mkpath(platform.windowsDir);
-    dm = std::make_unique<Tdm>(dir.path());
+    if (backend == Backend::Sqlite) {
+        dm = std::make_unique<Tdm>(dir.path());
+    } else {
+        serverConnInfo = testServerConnInfo();
+        QString connInfo = QStringLiteral("host=/nonexistent/sarvek-test-server");
+        if (!serverConnInfo.isEmpty()) {
+            // Tests run side by side on one server; each workspace sees only
+            // its own schema, as an office sees only its own database.
+            static std::atomic<int> made{0};
+            schema = QStringLiteral("ws_%1_%2").arg(::getpid()).arg(++made);
+            PgDatabase(serverConnInfo).execScript(QStringLiteral("CREATE SCHEMA ") + schema);
+            connInfo = serverConnInfo + QStringLiteral(" options='-csearch_path=%1'").arg(schema);
+        }
+        dm = std::make_unique<Tdm>(dir.path(), connInfo);
+    }
     remindAfterNewDatabase(*dm, platform);
     ctx = std::make_unique<AppContext>(platform, *dm);
+}
+
+Workspace::~Workspace()
+{
+    ctx.reset();
+    dm.reset();
+    if (schema.isEmpty())
+        return;
+    try {
+        PgDatabase(serverConnInfo).execScript(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema));
+    } catch (const DbError &) {
+        // A test that stopped the server leaves its schema to the server's removal.
+    }
 }
 
 QString Workspace::path(const QString &relative) const
@@ -34,11 +77,9 @@ void insertBodro(Tdm &dm, const BodroRow &r)
          r.cins,   r.calgun,  r.durum, r.brut,   r.primor, r.depoor, r.adres,
          r.tel,    r.isvisim, r.tur,   r.gonder, r.seq,    r.ssk});
     // As a save does once its rows are in.
-    if (!dm.select(QStringLiteral("select 1 from sqlite_master where name = 'bodroliste'"))
-             .isEmpty())
+    if (dm.db().hasTable(QStringLiteral("bodroliste")))
         returntable::addReturnLines(dm.db(), {r.isver, r.ilk, r.son, r.tur, r.seq});
 }
-
 void makeOldSchemaDatabase(const QString &path, bool withSeqNo)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

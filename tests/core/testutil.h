@@ -1,5 +1,6 @@
 // Helpers shared by the tests: temporary working folders, a data module over a
-// real SQLite file, and stored rows built field by field.
+// real SQLite file or a schema of its own on the tests' PostgreSQL server, and
+// stored rows built field by field.
 #pragma once
 
 #include "app/context.h"
@@ -10,14 +11,29 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// Where a workspace keeps its returns.
+enum class Backend { Sqlite, Postgres };
+
+// The connection string of the server that the pg_server fixture runs; empty
+// when none runs, as when a test binary is started by hand.
+QString testServerConnInfo();
+
 // A temporary working folder with its own platform, data module and context,
-// wired as start-up wires them.
+// wired as start-up wires them. On PostgreSQL the data module works in a
+// fresh schema of the test server, dropped again with the workspace; without
+// a server it is left unconnected, and opening it fails.
 struct Workspace {
-    Workspace();
+    explicit Workspace(Backend backend = Backend::Sqlite);
+    ~Workspace();
+    Workspace(const Workspace &) = delete;
     QString path(const QString &relative = QString()) const;
 
     QTemporaryDir dir;
     ScriptedPlatform platform;
+    Backend backend;
+    // The server and schema of a PostgreSQL workspace, empty on SQLite.
+    QString serverConnInfo;
+    QString schema;
     std::unique_ptr<Tdm> dm;
     std::unique_ptr<AppContext> ctx;
 };

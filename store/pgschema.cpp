@@ -123,12 +123,6 @@ QString createScript()
                           "CREATE INDEX bodro_return ON bodro(YATISVER, YATDEVREILK, YATDEVRESON, "
                           "YATBODROTUR, YATBDRDEVMIK);\n"
                           "CREATE INDEX bodro_period ON bodro(YATDEVREILK);\n"
-                          // SQLite's LIKE reads a key as its decimal text; the server has
-                          // no LIKE between a number and a text until given one.
-                          "CREATE FUNCTION key_like(bigint, text) RETURNS boolean LANGUAGE sql "
-                          "IMMUTABLE AS 'SELECT $1::text ILIKE $2';\n"
-                          "CREATE OPERATOR ~~* (LEFTARG = bigint, RIGHTARG = text, FUNCTION = "
-                          "key_like);\n"
                           // Turkish alphabetical order, case folded the Turkish way, for the
                           // employer names of the lists.
                           "CREATE COLLATION IF NOT EXISTS TURKCE (provider = icu, "

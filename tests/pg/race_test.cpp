@@ -72,8 +72,9 @@ bool openGateWhenBothWait(PgDatabase &keeper, int gate, const QList<QProcess *> 
     QElapsedTimer waited;
     waited.start();
     while (desksWaiting(keeper, gate) < desks.size()) {
+        // Without an event loop only a wait notices that a desk has ended.
         for (QProcess *desk : desks)
-            if (desk->state() == QProcess::NotRunning)
+            if (desk->state() == QProcess::NotRunning || desk->waitForFinished(0))
                 return false;
         if (waited.elapsed() > 30000)
             return false;
@@ -112,6 +113,8 @@ TEST(ServerRace, TwoDesksSavingTheSameReturnsEndAsSavesOneAfterTheOther)
     for (int gate = 0; gate < Gates; ++gate)
         if (!openGateWhenBothWait(keeper, gate, running)) {
             ADD_FAILURE() << "the desks did not both reach save " << gate;
+            for (QProcess &desk : desks)
+                desk.kill();
             break;
         }
     QList<Reported> reported;

@@ -8,6 +8,7 @@
 #include "declaration/declfile.h"
 #include "declaration/periodsummary.h"
 #include "declaration/sendlog.h"
+#include "pg/pgutil.h"
 #include "store/pgdb.h"
 #include "store/sqlite.h"
 
@@ -28,14 +29,6 @@ void PrintTo(const QString &text, std::ostream *os)
 
 namespace
 {
-
-QString serverConnInfo()
-{
-    QFile f(QStringLiteral(SARVEK_PG_STATE "/conninfo"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll()).trimmed();
-}
 
 using Row = QList<std::optional<QString>>;
 
@@ -160,17 +153,13 @@ class MoveTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        const QString server = serverConnInfo();
+        const QString server = pgtrial::sharedServer();
         ASSERT_FALSE(server.isEmpty()) << "no test server: run through ctest";
-        const QString name = QStringLiteral("m_%1").arg(
-            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
-                .toLower());
-        {
-            PgDatabase admin(server);
-            admin.execScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-            admin.execScript(QStringLiteral("CREATE DATABASE %1").arg(name));
-        }
-        connInfo = server + QStringLiteral(" dbname=") + name;
+        connInfo = pgtrial::emptyDatabase(
+            server,
+            QStringLiteral("m_%1").arg(
+                QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
+                    .toLower()));
     }
 
     QList<officemove::TableCount> move()
@@ -347,10 +336,7 @@ TEST_F(MoveTest, TargetWithRecordsIsRefusedAndKeptAsItWas)
 
     // An accountant record typed on a desk already pointed at the server is
     // part of a history too.
-    PgDatabase admin(serverConnInfo());
-    admin.execScript(QStringLiteral("DROP DATABASE IF EXISTS m_accountantonly"));
-    admin.execScript(QStringLiteral("CREATE DATABASE m_accountantonly"));
-    connInfo = serverConnInfo() + QStringLiteral(" dbname=m_accountantonly");
+    connInfo = pgtrial::emptyDatabase(pgtrial::sharedServer(), QStringLiteral("m_accountantonly"));
     {
         Tdm office(ws.path(), connInfo);
         insertAccountant(

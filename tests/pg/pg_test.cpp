@@ -1,32 +1,14 @@
 // The PostgreSQL wrapper and schema against a real throwaway server, which
 // the test fixture starts (tests/pg/pgserver.sh); the server's connection
 // string is read from the fixture's state folder.
+#include "pg/pgutil.h"
 #include "store/pgdb.h"
 #include "store/pgschema.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
-#include <QProcess>
 
 namespace
 {
-
-QString serverConnInfo()
-{
-    QFile f(QStringLiteral(SARVEK_PG_STATE "/conninfo"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll()).trimmed();
-}
-
-void runServerScript(const char *command)
-{
-    QProcess p;
-    p.start(QStringLiteral("bash"), {QStringLiteral(SARVEK_PG_SCRIPT), QString::fromLatin1(command),
-                                     QStringLiteral(SARVEK_PG_STATE)});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-}
 
 // Each test gets a fresh database with the schema, so that no test sees
 // another's rows.
@@ -35,17 +17,13 @@ class PgTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        const QString server = serverConnInfo();
+        const QString server = pgtrial::sharedServer();
         ASSERT_FALSE(server.isEmpty()) << "no test server: run through ctest";
-        const QString name = QStringLiteral("t_%1").arg(
-            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
-                .toLower());
-        {
-            PgDatabase admin(server);
-            admin.execScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-            admin.execScript(QStringLiteral("CREATE DATABASE %1").arg(name));
-        }
-        connInfo = server + QStringLiteral(" dbname=") + name;
+        connInfo = pgtrial::emptyDatabase(
+            server,
+            QStringLiteral("t_%1").arg(
+                QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
+                    .toLower()));
         db = std::make_unique<PgDatabase>(connInfo);
         db->execScript(pgschema::createScript());
     }
@@ -335,16 +313,26 @@ TEST_F(PgTest, TransactionRolledBackLeavesNothing)
     EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 1);
 }
 
-// Stops the server; it runs last in this file and starts the server again.
-TEST_F(PgTest, ZzServerKilledMidTransactionKeepsNothing)
+// On a server of its own, so that no other test loses its connection.
+TEST(PgServer, KilledMidTransactionKeepsNothing)
 {
+    pgtrial::OwnServer server(QStringLiteral(SARVEK_PG_STATE "-killed"));
+    ASSERT_TRUE(server.failure().isEmpty()) << server.failure().toStdString();
+    const QString connInfo = pgtrial::emptyDatabase(server.connInfo(), QStringLiteral("killed"));
+    PgDatabase db(connInfo);
+    db.execScript(pgschema::createScript());
+    const auto count = [](Database &on) {
+        return pgtrial::scalar(on, QStringLiteral("select count(*) from bodro"));
+    };
+
     bool thrown = false;
     try {
-        Transaction t(*db);
-        Statement ins = db->prepare(QStringLiteral("insert into bodro (YATSIRANO) values (?)"));
+        Transaction t(db);
+        Statement ins = db.prepare(QStringLiteral("insert into bodro (YATSIRANO) values (?)"));
         for (int i = 1; i <= 1000; ++i) {
-            if (i == 500)
-                runServerScript("kill");
+            if (i == 500) {
+                ASSERT_TRUE(server.kill().isEmpty());
+            }
             ins.reset();
             ins.bind(1, QString::number(i));
             ins.run();
@@ -357,17 +345,15 @@ TEST_F(PgTest, ZzServerKilledMidTransactionKeepsNothing)
             << e.message().toStdString();
     }
     EXPECT_TRUE(thrown);
-    runServerScript("start");
+    ASSERT_TRUE(server.start().isEmpty());
     PgDatabase again(connInfo);
-    Statement q = again.prepare(QStringLiteral("select count(*) from bodro"));
-    ASSERT_TRUE(q.step());
-    EXPECT_EQ(q.integer(0), 0);
+    EXPECT_EQ(count(again), 0);
     // The desk's own connection is made again by its next command.
-    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 0);
-    Transaction t(*db);
-    db->prepare(QStringLiteral("insert into bodro (YATSIRANO) values ('1')")).run();
+    EXPECT_EQ(count(db), 0);
+    Transaction t(db);
+    db.prepare(QStringLiteral("insert into bodro (YATSIRANO) values ('1')")).run();
     t.commit();
-    EXPECT_EQ(count(QStringLiteral("select count(*) from bodro")), 1);
+    EXPECT_EQ(count(db), 1);
 }
 
 } // namespace

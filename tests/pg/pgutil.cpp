@@ -43,14 +43,22 @@ OwnServer::~OwnServer()
     runServerScript(QStringLiteral("stop"), m_stateDir);
 }
 
+QString sharedServer()
+{
+    return serverConnInfo(QStringLiteral(SARVEK_PG_STATE));
+}
+
+QString emptyDatabase(const QString &server, const QString &name)
+{
+    PgDatabase admin(server);
+    admin.execScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+    admin.execScript(QStringLiteral("CREATE DATABASE %1").arg(name));
+    return server + QStringLiteral(" dbname=") + name;
+}
+
 QString freshDatabase(const QString &server, const QString &name)
 {
-    {
-        PgDatabase admin(server);
-        admin.execScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-        admin.execScript(QStringLiteral("CREATE DATABASE %1").arg(name));
-    }
-    const QString connInfo = server + QStringLiteral(" dbname=") + name;
+    const QString connInfo = emptyDatabase(server, name);
     PgDatabase db(connInfo);
     pgschema::ensureSchema(db);
     return connInfo;

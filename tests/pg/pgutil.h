@@ -43,8 +43,14 @@ class OwnServer
     QString m_failure;
 };
 
-// Drops and makes the database `name` on the server, with the schema in it;
-// its connection string.
+// The connection string of the test fixture's shared server; empty when
+// none runs (the binary was started by hand, not through ctest).
+QString sharedServer();
+
+// Drops and makes the database `name` on the server, empty; its connection
+// string.
+QString emptyDatabase(const QString &server, const QString &name);
+// The same with the schema in it.
 QString freshDatabase(const QString &server, const QString &name);
 
 // The single integer a query returns.

@@ -50,13 +50,18 @@ type() { xdotool type --delay "$delay" -- "$1"; }
 keys() { xdotool key --delay "$delay" "$@"; }
 window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1; }
 
-menu=$(window '^Sarvek Sand')
-xdotool windowfocus --sync "$menu"
-# "Bodro Hazırla" has a fixed place on the main menu.
-xdotool mousemove --window "$menu" 94 404 click 1
-entry=$(window '^Ayl')
-xdotool windowfocus --sync "$entry"
-sleep 0.5
+# From the main menu to the entry screen, whose window is then in $entry.
+open_entry() {
+    local menu
+    menu=$(window '^Sarvek Sand')
+    xdotool windowfocus --sync "$menu"
+    # "Bodro Hazırla" has a fixed place on the main menu.
+    xdotool mousemove --window "$menu" 94 404 click 1
+    entry=$(window '^Ayl')
+    xdotool windowfocus --sync "$entry"
+    sleep 0.5
+}
+open_entry
 
 # Header: registry number in three parts, the opening period, address,
 # phone, name, ASIL; Enter from "Kaydı Gönder" enters the grid.
@@ -147,12 +152,7 @@ if [ -n "$server" ]; then
     kill "${pids[0]}"
     wait "${pids[0]}" 2>/dev/null || true
     start_desk "$work/ikinci"
-    menu=$(window '^Sarvek Sand')
-    xdotool windowfocus --sync "$menu"
-    xdotool mousemove --window "$menu" 94 404 click 1
-    entry=$(window '^Ayl')
-    xdotool windowfocus --sync "$entry"
-    sleep 0.5
+    open_entry
     update_third_rate 7
     expect "$row1
 $row2

@@ -153,13 +153,8 @@ class MoveTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        const QString server = pgtrial::sharedServer();
-        ASSERT_FALSE(server.isEmpty()) << "no test server: run through ctest";
-        connInfo = pgtrial::emptyDatabase(
-            server,
-            QStringLiteral("m_%1").arg(
-                QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
-                    .toLower()));
+        ASSERT_FALSE(pgtrial::sharedServer().isEmpty()) << "no test server: run through ctest";
+        connInfo = pgtrial::testDatabase("m");
     }
 
     QList<officemove::TableCount> move()

@@ -17,13 +17,8 @@ class PgTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        const QString server = pgtrial::sharedServer();
-        ASSERT_FALSE(server.isEmpty()) << "no test server: run through ctest";
-        connInfo = pgtrial::emptyDatabase(
-            server,
-            QStringLiteral("t_%1").arg(
-                QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
-                    .toLower()));
+        ASSERT_FALSE(pgtrial::sharedServer().isEmpty()) << "no test server: run through ctest";
+        connInfo = pgtrial::testDatabase("t");
         db = std::make_unique<PgDatabase>(connInfo);
         db->execScript(pgschema::createScript());
     }

@@ -5,6 +5,7 @@
 #include "store/pgdb.h"
 #include "store/pgschema.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
 
@@ -54,6 +55,14 @@ QString emptyDatabase(const QString &server, const QString &name)
     admin.execScript(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
     admin.execScript(QStringLiteral("CREATE DATABASE %1").arg(name));
     return server + QStringLiteral(" dbname=") + name;
+}
+
+QString testDatabase(const char *prefix)
+{
+    const QString name =
+        QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    return emptyDatabase(sharedServer(),
+                         QStringLiteral("%1_%2").arg(QLatin1String(prefix), name.toLower()));
 }
 
 QString freshDatabase(const QString &server, const QString &name)

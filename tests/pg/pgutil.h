@@ -50,6 +50,9 @@ QString sharedServer();
 // Drops and makes the database `name` on the server, empty; its connection
 // string.
 QString emptyDatabase(const QString &server, const QString &name);
+// An empty database on the shared server named after the running test,
+// with prefix before its name; its connection string.
+QString testDatabase(const char *prefix);
 // The same with the schema in it.
 QString freshDatabase(const QString &server, const QString &name);
 

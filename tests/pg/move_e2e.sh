@@ -5,6 +5,8 @@
 # password and a missing connection string are refused with a non-zero exit.
 #   move_e2e.sh SARVEK STATE   (STATE: the test server's state folder)
 set -euo pipefail
+# The rows are compared as UTF-8 whatever the locale the tests run in.
+export PGCLIENTENCODING=UTF8
 sarvek=$(realpath "${1:?program}")
 state=${2:?server state folder}
 base=$(cat "$state/conninfo")

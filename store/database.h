@@ -102,8 +102,6 @@ class Database
     virtual void serialize(const QString &name) = 0;
     // The operator that compares two values as equal when both are NULL.
     virtual QString sameValueOperator() const = 0;
-    // What the user is told the program stores its data in.
-    virtual QString description() const = 0;
 
   protected:
     Database() = default;

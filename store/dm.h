@@ -64,8 +64,8 @@ class Tdm
 {
   public:
     // baseDir is the working folder that holds Data/. With a connection
-    // string (officeConnInfo()), the data lives on that server instead of in
-    // Data/bodro.mdb.
+    // string (as storagechoice::read() finds it), the data lives on that
+    // server instead of in Data/bodro.mdb.
     explicit Tdm(const QString &baseDir = QString(), const QString &serverConnInfo = QString());
     ~Tdm();
 

@@ -20,6 +20,11 @@ QString userText(const QString &sqlState, const QString &engine)
         return QStringLiteral("Veritabanı sunucusuna bağlanılamadı ya da bağlantı koptu; son "
                               "işlem kaydedilmedi.") +
                detail;
+    // 55P03: a lock another desk holds was waited for as long as allowed.
+    if (sqlState == QLatin1String("55P03"))
+        return QStringLiteral("Veritabanı başka bir masada kullanılıyor; lütfen biraz sonra "
+                              "tekrar deneyiniz.") +
+               detail;
     if (sqlState == QLatin1String("40001") || sqlState == QLatin1String("40P01"))
         return QStringLiteral("Veritabanı başka bir masadan aynı anda değiştirildi; lütfen "
                               "tekrar deneyiniz.") +
@@ -87,6 +92,24 @@ bool wordAt(const QString &sql, qsizetype i, QLatin1String word)
            (end == sql.size() || !isWordChar(sql[end]));
 }
 
+// Where a LIKE's pattern ends: a closing parenthesis of the level the LIKE
+// stands on, the end of the statement, or a word that goes on with the
+// statement.
+bool endsPattern(const QString &sql, qsizetype i, int depth, int likeDepth)
+{
+    if (i >= sql.size() || sql[i] == u';')
+        return true;
+    if (depth != likeDepth)
+        return false;
+    if (sql[i] == u')')
+        return true;
+    for (const char *word : {"and", "or", "order", "group", "limit", "having", "union", "then",
+                             "else", "end", "when", "escape"})
+        if (wordAt(sql, i, QLatin1String(word)))
+            return true;
+    return false;
+}
+
 } // namespace
 
 QString serverDialect(const QString &sql)
@@ -94,10 +117,33 @@ QString serverDialect(const QString &sql)
     QString out;
     out.reserve(sql.size() + 16);
     int number = 0;
+    int depth = 0;
+    // SQLite's LIKE knows no escape character, the server's takes "\" unless
+    // told otherwise: a pattern gets ESCAPE '' where it ends.
+    int likeDepth = -1;
+    const auto closeLike = [&](qsizetype at) {
+        if (likeDepth < 0 || !endsPattern(sql, at, depth, likeDepth))
+            return;
+        likeDepth = -1;
+        if (at < sql.size() && wordAt(sql, at, QLatin1String("escape")))
+            return; // the statement names its own
+        if (!out.endsWith(u' '))
+            out += u' ';
+        out += QLatin1String("ESCAPE ''");
+        if (at < sql.size())
+            out += u' ';
+    };
     const qsizetype n = sql.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = sql[i];
-        if (c == u'\'' || c == u'"') {
+        closeLike(i);
+        if (c == u'(') {
+            ++depth;
+            out += c;
+        } else if (c == u')') {
+            --depth;
+            out += c;
+        } else if (c == u'\'' || c == u'"') {
             // A doubled quote inside is part of the text, so scanning on to the
             // next quote and going round again copies it whole.
             const qsizetype end = sql.indexOf(c, i + 1);
@@ -117,6 +163,7 @@ QString serverDialect(const QString &sql)
         } else if (wordAt(sql, i, QLatin1String("like"))) {
             out += QLatin1String("ILIKE");
             i += 3;
+            likeDepth = depth;
         } else if (wordAt(sql, i, QLatin1String("substr"))) {
             // substr(name, -n): a plain name and a negative constant only.
             static const QRegularExpression lastChars(
@@ -149,6 +196,7 @@ QString serverDialect(const QString &sql)
             out += c;
         }
     }
+    closeLike(n);
     return out;
 }
 
@@ -215,7 +263,14 @@ class PgStatement final : public StatementImpl
 
 PgDatabase::PgDatabase(const QString &connInfo) : m_connInfo(connInfo)
 {
-    m_conn = PQconnectdb(connInfo.toUtf8().constData());
+    // A desk notices a server that went away without a word within a minute
+    // or so, instead of waiting on the system's hours; what the connection
+    // string itself says about these wins.
+    const QByteArray given = connInfo.toUtf8();
+    const char *const keywords[] = {"connect_timeout",  "keepalives_idle", "keepalives_interval",
+                                    "keepalives_count", "dbname",          nullptr};
+    const char *const values[] = {"10", "20", "10", "4", given.constData(), nullptr};
+    m_conn = PQconnectdbParams(keywords, values, 1);
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
         const QString engine = m_conn ? engineText(m_conn, nullptr) : QString();
         PQfinish(m_conn);
@@ -237,8 +292,16 @@ PgDatabase::PgDatabase(const QString &connInfo) : m_connInfo(connInfo)
 
 void PgDatabase::setUp()
 {
-    // Texts travel as UTF-8 whatever the database's own encoding.
-    checked(PQexec(m_conn, "SET client_encoding = 'UTF8'; SET client_min_messages = warning"));
+    // Texts travel as UTF-8 whatever the database's own encoding. A desk
+    // whose network went silently, holding the lock of a return, must not
+    // hold the other desks up for long: the server drops its connection, and
+    // with it its transaction and lock, after a minute without an answer; a
+    // desk that waits for a lock gives up after half a minute and says so.
+    checked(PQexec(m_conn, "SET client_encoding = 'UTF8'; SET client_min_messages = warning; "
+                           "SET lock_timeout = '30s'; "
+                           "SET idle_in_transaction_session_timeout = '60s'; "
+                           "SET tcp_keepalives_idle = 20; SET tcp_keepalives_interval = 10; "
+                           "SET tcp_keepalives_count = 4"));
 }
 
 void PgDatabase::reviveIfLost()
@@ -318,9 +381,15 @@ bool PgDatabase::inTransaction() const
 
 bool PgDatabase::hasTable(const QString &name)
 {
-    Statement q = prepare(QStringLiteral("select to_regclass(lower(?)) is not null"));
+    // Read from the catalog under this statement's own snapshot: a name look-up
+    // (to_regclass) may answer from this session's cache and miss a table
+    // that another desk has just made.
+    Statement q = prepare(QStringLiteral(
+        "select count(*) from pg_catalog.pg_class c join pg_catalog.pg_namespace n on "
+        "n.oid = c.relnamespace where c.relname = lower(?) and c.relkind in ('r', 'p') and "
+        "n.nspname = any(current_schemas(false))"));
     q.bind(1, name);
-    return q.step() && q.text(0) == QLatin1String("t");
+    return q.step() && q.integer(0) > 0;
 }
 
 void PgDatabase::serialize(const QString &name)
@@ -328,11 +397,6 @@ void PgDatabase::serialize(const QString &name)
     Statement q = prepare(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(?, 0))"));
     q.bind(1, name);
     q.run();
-}
-
-QString PgDatabase::description() const
-{
-    return QStringLiteral("PostgreSQL sunucusu (%1)").arg(m_connInfo);
 }
 
 void PgDatabase::begin(Lock)
@@ -396,6 +460,13 @@ void PgStatement::bindText(int index, const QString &value)
     if (index < 1 || size_t(index) > m_values.size())
         throw PgError(QStringLiteral("Değer sırası geçersiz: %1").arg(index), QString(),
                       QStringLiteral("07001"));
+    // The server keeps no NUL in a text; cutting the value there would store
+    // something else than was given.
+    if (value.contains(QChar(0)))
+        throw PgError(QStringLiteral("Metinde sunucunun saklayamadığı bir boş karakter (NUL) "
+                                     "var; değer kaydedilmedi."),
+                      QStringLiteral("invalid byte sequence for encoding \"UTF8\": 0x00"),
+                      QStringLiteral("22021"));
     m_values[size_t(index - 1)] = value.toUtf8();
     m_nulls[size_t(index - 1)] = false;
 }

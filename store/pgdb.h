@@ -53,7 +53,6 @@ class PgDatabase final : public Database
     bool hasTable(const QString &name) override;
     void serialize(const QString &name) override;
     QString sameValueOperator() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
-    QString description() const override;
     const QString &connInfo() const { return m_connInfo; }
 
     // Raises the PgError for the connection's last failure, or for result when given.

@@ -47,7 +47,7 @@ QString returnTableScript()
                // thousand rows looks its line up once. The stored rows are found
                // through bodro_return; a line with an empty key value is compared
                // in full instead.
-               "CREATE FUNCTION bodroliste_forget() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+               "CREATE OR REPLACE FUNCTION bodroliste_forget() RETURNS trigger LANGUAGE plpgsql AS $$\n"
                "BEGIN\n"
                "  DELETE FROM bodroliste l USING (SELECT DISTINCT %1 FROM gone) o\n"
                "   WHERE (l.YATISVER, l.ISVISIM, l.YATDEVREILK, l.YATDEVRESON, l.YATBODROTUR, "
@@ -70,6 +70,9 @@ QString returnTableScript()
                "  END IF;\n"
                "  RETURN NULL;\n"
                "END $$;\n"
+               // A table dropped by hand leaves the triggers on bodro behind.
+               "DROP TRIGGER IF EXISTS bodroliste_delete ON bodro;\n"
+               "DROP TRIGGER IF EXISTS bodroliste_update ON bodro;\n"
                "CREATE TRIGGER bodroliste_delete AFTER DELETE ON bodro REFERENCING OLD TABLE AS "
                "gone FOR EACH STATEMENT EXECUTE FUNCTION bodroliste_forget();\n"
                "CREATE TRIGGER bodroliste_update AFTER UPDATE ON bodro REFERENCING OLD TABLE AS "

@@ -330,11 +330,6 @@ bool SqliteDatabase::hasTable(const QString &name)
     return q.step();
 }
 
-QString SqliteDatabase::description() const
-{
-    return QStringLiteral("SQLite dosyası %1").arg(QFileInfo(m_path).absoluteFilePath());
-}
-
 void SqliteDatabase::begin(Lock lock)
 {
     execScript(lock == Lock::Immediate ? QStringLiteral("BEGIN IMMEDIATE")

@@ -29,7 +29,6 @@ class SqliteDatabase : public Database
     // holds every other writer back.
     void serialize(const QString &) override {}
     QString sameValueOperator() const override { return QStringLiteral("IS"); }
-    QString description() const override;
 
     int changes() const;
     // The engine opened the file for reading only (it could not be opened

@@ -89,6 +89,22 @@ TEST_P(AccountantRecordStore, ContainmentLookUpFindsPartOfATitle)
     EXPECT_FALSE(findAccountantContaining(*ws.dm, QStringLiteral("Yok")).has_value());
     // An empty text matches every title.
     EXPECT_TRUE(findAccountantContaining(*ws.dm, QString()).has_value());
+    // ASCII letters match in either case, and a backslash is a letter like
+    // any other, on both engines.
+    EXPECT_TRUE(findAccountantContaining(*ws.dm, QStringLiteral("kaya muhasebe")).has_value());
+    insertAccountant(*ws.dm, record(QStringLiteral("Ada\\Bey 100%"), QStringLiteral("2")));
+    const struct {
+        const char *text;
+        bool found;
+    } patterns[] = {{"a\\b", true},    {"Ada\\", true}, {"\\", true},   {"\\B", true},
+                    {"a\\\\b", false}, {"\\%", true},   {"y\\", false}, {"0%", true}};
+    for (const auto &p : patterns) {
+        const auto found = findAccountantContaining(*ws.dm, QString::fromUtf8(p.text));
+        EXPECT_EQ(found.has_value(), p.found) << p.text;
+        if (found && p.found) {
+            EXPECT_EQ(found->unvan, QStringLiteral("Ada\\Bey 100%")) << p.text;
+        }
+    }
 }
 
 TEST_P(AccountantRecordStore, UpdateChangesEveryRecordWithThatTitleAndNoOther)

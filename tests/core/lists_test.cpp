@@ -256,6 +256,12 @@ TEST_P(ReturnLists, YearSearchFindsWhatLikeFindsWhateverTheText)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         Query &q = ws.dm->Query1;
+        // The server keeps no NUL in a text and refuses one rather than
+        // search for a text cut short.
+        if (backend() == Backend::Postgres && c.text.contains(QChar(u'\0'))) {
+            EXPECT_THROW(searchAllReturns(q, c.text), DbError);
+            continue;
+        }
         searchAllReturns(q, c.text);
         QStringList found;
         for (const QStringList &r : q.rows())

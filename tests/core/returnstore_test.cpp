@@ -242,6 +242,25 @@ void addCopyTrap(Tdm &dm)
         "CREATE TRIGGER trap BEFORE INSERT ON bodro FOR EACH ROW EXECUTE FUNCTION trap();"));
 }
 
+// What a second desk finds when the first stored the same return between its
+// look and its save: the save refuses, touches nothing, and the desk is
+// offered the update or a second record as if it had looked after.
+TEST_P(ReturnStore, NewSaveOfAStoredKeyIsRefusedAsAlreadyStored)
+{
+    const QList<GridRow> first{row(QStringLiteral("1"), QStringLiteral("111111"))};
+    store(header(), first);
+    const QByteArray before = storedState();
+
+    const SaveResult again =
+        saveNew(dm(), header(), {row(QStringLiteral("1"), QStringLiteral("222222"))});
+    EXPECT_EQ(again.status, SaveResult::Status::AlreadyStored);
+    EXPECT_EQ(again.storedRows, 0);
+    EXPECT_EQ(storedState(), before);
+
+    // Another type of the same period is another return.
+    EXPECT_TRUE(saveNew(dm(), header(QStringLiteral("02")), first).ok());
+}
+
 TEST_P(ReturnStore, FailedCopyLeavesTheStoreByteForByteAsBefore)
 {
     const QList<GridRow> stored{row(QStringLiteral("1"), QStringLiteral("111111")),

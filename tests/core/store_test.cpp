@@ -88,8 +88,9 @@ TEST_P(Storage, BehavesAsTheScreensExpect)
     }
     // Names without regard to case.
     EXPECT_EQ(count(dm, "SELECT COUNT(*) FROM BODRO WHERE yatisver = ?", {"010001000001"}), 14);
-    // LIKE on the key with its decimal text matches that row only. The
-    // program itself never matches keys; the server knows no LIKE on numbers.
+    // LIKE on the key with its decimal text matches that row only, as older
+    // files' tools relied on; the server knows no LIKE on numbers, and nothing
+    // the program sends it matches keys so.
     if (backend() == Backend::Sqlite) {
         EXPECT_EQ(count(dm, "select count(*) from bodro where IDSIRA like ?", {"12"}), 1);
     }

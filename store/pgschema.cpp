@@ -47,7 +47,8 @@ QString returnTableScript()
                // thousand rows looks its line up once. The stored rows are found
                // through bodro_return; a line with an empty key value is compared
                // in full instead.
-               "CREATE OR REPLACE FUNCTION bodroliste_forget() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+               "CREATE OR REPLACE FUNCTION bodroliste_forget() RETURNS trigger LANGUAGE plpgsql AS "
+               "$$\n"
                "BEGIN\n"
                "  DELETE FROM bodroliste l USING (SELECT DISTINCT %1 FROM gone) o\n"
                "   WHERE (l.YATISVER, l.ISVISIM, l.YATDEVREILK, l.YATDEVRESON, l.YATBODROTUR, "

@@ -128,14 +128,3 @@ void BM_ImportIntoEntryGrid(benchmark::State &state)
 BENCHMARK(BM_ImportIntoEntryGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

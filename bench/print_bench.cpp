@@ -6,7 +6,6 @@
 #include "support/scriptedplatform.h"
 
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -69,14 +68,3 @@ BENCHMARK(BM_PrintThousandEmployeesToPdf)
     ->Repetitions(5);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

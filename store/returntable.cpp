@@ -16,12 +16,12 @@ namespace returntable
 namespace
 {
 
-// catalog: sqlite_master for the file's own tables, sqlite_temp_master for the
-// connection's TEMP ones.
-bool tableExists(SqliteDatabase &db, const QString &catalog, const QString &name)
+// A table in the connection's TEMP schema; hasTable() looks in the file.
+bool tempTableExists(SqliteDatabase &db, const QString &name)
 {
-    Statement q = db.prepare(
-        QStringLiteral("select 1 from %1 where type = 'table' and name = ?").arg(catalog));
+    Statement q =
+        db.prepare(QStringLiteral("select 1 from sqlite_temp_master where type = 'table' and "
+                                  "name = ?"));
     q.bind(1, name);
     return q.step();
 }
@@ -184,7 +184,7 @@ void createIndexes(SqliteDatabase &db, const QString &schema)
 void ensureReturnTable(SqliteDatabase &db)
 {
     Savepoint sp(db);
-    if (!tableExists(db, QStringLiteral("sqlite_master"), QStringLiteral("bodroliste")))
+    if (!db.hasTable(QStringLiteral("bodroliste")))
         createFilled(db, QStringLiteral("main"));
     db.execScript(triggers());
     createIndexes(db, QStringLiteral("main"));
@@ -211,8 +211,8 @@ void addReturnLines(Database &db, const ReturnKey &key)
 
 void ensureReadableReturnTable(SqliteDatabase &db)
 {
-    if (tableExists(db, QStringLiteral("sqlite_master"), QStringLiteral("bodroliste")) ||
-        tableExists(db, QStringLiteral("sqlite_temp_master"), QStringLiteral("bodroliste")))
+    if (db.hasTable(QStringLiteral("bodroliste")) ||
+        tempTableExists(db, QStringLiteral("bodroliste")))
         return;
     Savepoint sp(db);
     createFilled(db, QStringLiteral("temp"));

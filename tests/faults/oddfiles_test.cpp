@@ -37,10 +37,9 @@ bool openEntryScreen(Workspace &ws)
     });
 }
 
-// A database of the current schema holding one return of 300 rows.
-void stored(Workspace &ws)
+// The one return of 300 rows that the files below hold.
+void storeReturn(Tdm &dm)
 {
-    Tdm dm(ws.path());
     Transaction tx(dm.db());
     for (int i = 1; i <= 300; ++i) {
         BodroRow row;
@@ -48,6 +47,13 @@ void stored(Workspace &ws)
         insertBodro(dm, row);
     }
     tx.commit();
+}
+
+// A database of the current schema holding that return.
+void stored(Workspace &ws)
+{
+    Tdm dm(ws.path());
+    storeReturn(dm);
 }
 
 void writeFile(Workspace &ws, const QByteArray &bytes)
@@ -84,13 +90,7 @@ void earlierRelease(Workspace &ws)
         .execScript(QStringLiteral("ALTER TABLE bodro ADD YATSSKNO VARCHAR(9) NULL; "
                                    "CREATE INDEX bodro_isver ON bodro(YATISVER)"));
     Tdm dm(ws.path());
-    Transaction tx(dm.db());
-    for (int i = 1; i <= 300; ++i) {
-        BodroRow row;
-        row.siraNo = QString::number(i);
-        insertBodro(dm, row);
-    }
-    tx.commit();
+    storeReturn(dm);
 }
 
 // What browsing a stored return reads: F10's list of every return, the list

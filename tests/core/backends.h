@@ -3,18 +3,13 @@
 #pragma once
 
 #include "core/testutil.h"
+#include "support/printqstring.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
 #include <QString>
 #include <string>
 #include <tuple>
-
-// Failures show texts as text rather than as UTF-16 units.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 inline std::string backendName(Backend b)
 {

@@ -11,6 +11,7 @@
 #include "pg/pgutil.h"
 #include "store/pgdb.h"
 #include "store/sqlite.h"
+#include "support/printqstring.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -20,12 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
-
-// Failures show texts as texts, not as lists of characters.
-void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace
 {

@@ -6,6 +6,7 @@
 // from one save, and one return-table line per record.
 #include "pg/pgutil.h"
 #include "store/pgdb.h"
+#include "support/printqstring.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -14,12 +15,6 @@
 #include <QProcess>
 #include <set>
 #include <thread>
-
-// Sequence numbers and names in failure messages as text.
-void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace
 {

@@ -30,10 +30,6 @@ struct MovedTable {
 };
 constexpr MovedTable Moved[] = {{"bodro", "IDSIRA"}, {"muhisv", "ID"}, {"gonderim", "ID"}};
 
-// The six values that make one line of the list of returns.
-const char *const ListColumns =
-    "YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK";
-
 // Rows go over many to a statement: one round trip to the server per batch,
 // not per row, keeps a large history from taking minutes.
 constexpr int BatchRows = 100;
@@ -87,15 +83,6 @@ void refuseUnlessEmpty(Database &server)
                                .arg(table)
                                .arg(rows));
     }
-}
-
-QStringList columnsOf(SqliteDatabase &file, const QString &table)
-{
-    QStringList names;
-    Statement st = file.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(table));
-    while (st.step())
-        names << st.text(1);
-    return names;
 }
 
 // Inserts rows into one table of the server, BatchRows to a statement.
@@ -152,7 +139,7 @@ class BatchInsert
 // NULL stays NULL, the key keeps its number.
 void copyRows(SqliteDatabase &file, Database &server, const QString &table, const QString &key)
 {
-    const QStringList columns = columnsOf(file, table);
+    const QStringList columns = file.columnNames(table);
     Statement read = file.prepare(
         QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(u", "), table, key));
     BatchInsert insert(server, table, columns);
@@ -275,9 +262,7 @@ QList<TableCount> moveToServer(const QString &baseDir, const QString &connInfo,
             const QString list = QStringLiteral("bodroliste");
             TableCount lines{list};
             forTable(list, [&] {
-                server.execScript(QStringLiteral("INSERT INTO bodroliste (%1) SELECT DISTINCT %1 "
-                                                 "FROM bodro")
-                                      .arg(QLatin1String(ListColumns)));
+                pgschema::fillReturnTable(server);
                 lines.fileRows = rowCount(source, list);
                 lines.serverRows = rowCount(server, list);
             });

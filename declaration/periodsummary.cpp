@@ -39,12 +39,6 @@ const QStringList &summaryColumns()
     return columns;
 }
 
-bool sameReturn(const ReturnKey &a, const ReturnKey &b)
-{
-    return a.employer == b.employer && a.periodStart == b.periodStart &&
-           a.periodEnd == b.periodEnd && a.type == b.type && a.seqNo == b.seqNo;
-}
-
 } // namespace
 
 Decimal premiumPlusDeposit(const QString &gross, const QString &premiumRate,
@@ -63,7 +57,7 @@ PeriodSummary summarizePeriod(Database &db, const BoundSql &selection)
     ReturnKey current;
     while (rows.step()) {
         reader.read(rows, row);
-        if (summary.rows.isEmpty() || !sameReturn(current, row.key)) {
+        if (summary.rows.isEmpty() || current != row.key) {
             current = row.key;
             summary.rows.append({employerNumberText(row.key.employer), row.employerName,
                                  row.key.periodStart, row.key.periodEnd,

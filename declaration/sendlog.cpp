@@ -4,6 +4,7 @@
 #include "base/formats.h"
 #include "store/dm.h"
 #include "store/gonderim.h"
+#include "store/sqlite.h"
 
 #include <QCryptographicHash>
 #include <QSet>
@@ -130,7 +131,8 @@ qint64 add(Tdm &dm, const Record &r)
     dm.requireWritable();
     Database &db = dm.db();
     Transaction tx(db);
-    ensureGonderimTable(db);
+    if (SqliteDatabase *file = dm.localFile())
+        ensureGonderimTable(*file);
     db.prepare(QStringLiteral("INSERT INTO gonderim (ZAMAN, YOL, SURUCU, DOSYA, MSNO, DEVREILK, "
                               "DEVRESON, TUR, ISVER, BODROTUR, GERIYE, SATIR, ISVEREN, SHA256, "
                               "TEKRAR) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"))

@@ -129,12 +129,11 @@ ReloadedReturn reloadedFrom(const Query &query);
 std::optional<ReloadedReturn> reloadReturn(Tdm &dm, const ReturnKey &key);
 
 // What the entry screen knows of the return it holds: whether it came from a
-// reload that found rows, and under which key. Only such a return is
+// reload that found rows. Only such a return is
 // replaced by "Güncelle" without asking first. Starting over, discarding the
 // rows, leaving, the next reload and a successful save end it.
 struct ReturnSession {
     bool loaded = false;
-    ReturnKey key;
 };
 
 // A return picked from one of the lists, as its hand-back labels carry it.

@@ -218,7 +218,7 @@ void TForm1::bitlistClick()
     topprim->setTextAsFloat(loaded.totalPremium);
     topdepo->setTextAsFloat(loaded.totalDeposit);
     TOPPD->setTextAsFloat(loaded.totalBoth);
-    m_return = {true, key};
+    m_return = {true};
 }
 
 namespace

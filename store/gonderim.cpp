@@ -1,16 +1,13 @@
 // Definition of the sent-files table.
 #include "store/gonderim.h"
 
-#include "store/database.h"
+#include "store/sqlite.h"
 
-void ensureGonderimTable(Database &db)
+void ensureGonderimTable(SqliteDatabase &db)
 {
     // ZAMAN is "yyyy-MM-dd HH:mm:ss" so that it sorts as time; the period
     // texts keep the "dd.mm.yyyy" form of bodro. SONUC stays empty until the
     // outcome is known; TEKRAR names the earlier row a repeated send repeats.
-    // A server's database has its own definition, made with the others.
-    if (db.hasTable(QStringLiteral("gonderim")))
-        return;
     db.execScript(QStringLiteral("CREATE TABLE IF NOT EXISTS gonderim (\n"
                                  "  ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
                                  "  ZAMAN VARCHAR(19) NOT NULL,\n"

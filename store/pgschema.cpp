@@ -31,13 +31,20 @@ QString columnDefs(const QList<schema::Column> &columns)
 const char *const LineColumns =
     "YATISVER, ISVISIM, YATDEVREILK, YATDEVRESON, YATBODROTUR, YATBDRDEVMIK";
 
+// The list's lines as the stored rows give them.
+QString fillReturnTableSql()
+{
+    return QStringLiteral("INSERT INTO bodroliste SELECT DISTINCT %1 FROM bodro;\n")
+        .arg(QLatin1String(LineColumns));
+}
+
 QString returnTableScript()
 {
     return QStringLiteral(
                "CREATE TABLE bodroliste (YATISVER TEXT COLLATE \"C\", ISVISIM TEXT COLLATE \"C\", "
                "YATDEVREILK TEXT COLLATE \"C\", YATDEVRESON TEXT COLLATE \"C\", "
                "YATBODROTUR TEXT COLLATE \"C\", YATBDRDEVMIK TEXT COLLATE \"C\");\n"
-               "INSERT INTO bodroliste SELECT DISTINCT %1 FROM bodro;\n"
+               "%2"
                // The list's year search reads the last four characters of the first day.
                "CREATE INDEX bodroliste_year ON bodroliste(right(YATDEVREILK, 4));\n"
                "CREATE INDEX bodroliste_return ON bodroliste(YATISVER, YATDEVREILK, YATDEVRESON, "
@@ -78,7 +85,7 @@ QString returnTableScript()
                "gone FOR EACH STATEMENT EXECUTE FUNCTION bodroliste_forget();\n"
                "CREATE TRIGGER bodroliste_update AFTER UPDATE ON bodro REFERENCING OLD TABLE AS "
                "gone NEW TABLE AS came FOR EACH STATEMENT EXECUTE FUNCTION bodroliste_forget();\n")
-        .arg(QLatin1String(LineColumns));
+        .arg(QLatin1String(LineColumns), fillReturnTableSql());
 }
 
 QString sentFilesScript()
@@ -135,6 +142,11 @@ QString createScript()
 }
 
 } // namespace pgschema
+
+void pgschema::fillReturnTable(Database &db)
+{
+    db.execScript(fillReturnTableSql());
+}
 
 void pgschema::ensureSchema(Database &db)
 {

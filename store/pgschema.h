@@ -23,4 +23,8 @@ QString createScript();
 // the same moment take turns; a database that has everything is only read.
 void ensureSchema(Database &db);
 
+// Adds to the return table the lines of every row in bodro: for a table
+// that is empty, as a moved history's is.
+void fillReturnTable(Database &db);
+
 } // namespace pgschema

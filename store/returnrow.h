@@ -24,6 +24,8 @@ struct ReturnKey {
     QString type;        // YATBODROTUR, "01" ASIL, "02" EK
     QString seqNo;       // YATBDRDEVMIK, "1" to "9"
 
+    bool operator==(const ReturnKey &) const = default;
+
     // How much of the key a statement names.
     enum class Scope {
         Period, // employer and period: every return of one employer's period

@@ -16,16 +16,6 @@ namespace returntable
 namespace
 {
 
-// A table in the connection's TEMP schema; hasTable() looks in the file.
-bool tempTableExists(SqliteDatabase &db, const QString &name)
-{
-    Statement q =
-        db.prepare(QStringLiteral("select 1 from sqlite_temp_master where type = 'table' and "
-                                  "name = ?"));
-    q.bind(1, name);
-    return q.step();
-}
-
 // Undoes everything since the savepoint unless released: inside the schema
 // step's transaction it nests, on its own it is the transaction.
 class Savepoint
@@ -211,8 +201,7 @@ void addReturnLines(Database &db, const ReturnKey &key)
 
 void ensureReadableReturnTable(SqliteDatabase &db)
 {
-    if (db.hasTable(QStringLiteral("bodroliste")) ||
-        tempTableExists(db, QStringLiteral("bodroliste")))
+    if (db.hasTable(QStringLiteral("bodroliste")) || db.hasTempTable(QStringLiteral("bodroliste")))
         return;
     Savepoint sp(db);
     createFilled(db, QStringLiteral("temp"));

@@ -322,12 +322,37 @@ Statement SqliteDatabase::prepare(const QString &sql)
     return Statement(std::make_unique<SqliteStatement>(*this, stmt));
 }
 
-bool SqliteDatabase::hasTable(const QString &name)
+namespace
 {
-    Statement q = prepare(QStringLiteral(
-        "select 1 from sqlite_master where type = 'table' and name = ? COLLATE NOCASE"));
+
+bool tableIn(SqliteDatabase &db, const char *catalog, const QString &name)
+{
+    Statement q = db.prepare(
+        QStringLiteral("select 1 from %1 where type = 'table' and name = ? COLLATE NOCASE")
+            .arg(QLatin1String(catalog)));
     q.bind(1, name);
     return q.step();
+}
+
+} // namespace
+
+bool SqliteDatabase::hasTable(const QString &name)
+{
+    return tableIn(*this, "sqlite_master", name);
+}
+
+bool SqliteDatabase::hasTempTable(const QString &name)
+{
+    return tableIn(*this, "sqlite_temp_master", name);
+}
+
+QStringList SqliteDatabase::columnNames(const QString &table)
+{
+    QStringList names;
+    Statement st = prepare(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+    while (st.step())
+        names << st.text(1);
+    return names;
 }
 
 void SqliteDatabase::begin(Lock lock)

@@ -6,6 +6,7 @@
 #include "store/database.h"
 
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -25,6 +26,10 @@ class SqliteDatabase : public Database
     long long lastInsertRowId() override;
     bool inTransaction() const override;
     bool hasTable(const QString &name) override;
+    // A table of this connection's TEMP schema, which lives outside the file.
+    bool hasTempTable(const QString &name);
+    // The table's columns in their order, named as the file spells them.
+    QStringList columnNames(const QString &table);
     // The engine's write lock, taken by every transaction of a change, already
     // holds every other writer back.
     void serialize(const QString &) override {}

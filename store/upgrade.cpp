@@ -41,23 +41,21 @@ QString tableSql(SqliteDatabase &db, const QString &table)
     return st.step() ? st.text(0) : QString();
 }
 
-// catalog: sqlite_master for the file's own objects, sqlite_temp_master for
-// the connection's TEMP ones.
-bool exists(SqliteDatabase &db, const QString &type, const QString &name,
-            const QString &catalog = QStringLiteral("sqlite_master"))
+// An index or trigger of the file; tables are asked of the connection.
+bool exists(SqliteDatabase &db, const QString &type, const QString &name)
 {
     Statement st = db.prepare(
-        QStringLiteral("SELECT 1 FROM %1 WHERE type = ? AND name = ? COLLATE NOCASE").arg(catalog));
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ? COLLATE NOCASE"));
     st.bind(1, type).bind(2, name);
     return st.step();
 }
 
+// Upper-cased, as the names are compared without regard to case.
 QSet<QString> columnsOf(SqliteDatabase &db, const QString &table)
 {
     QSet<QString> names;
-    Statement st = db.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(table));
-    while (st.step())
-        names.insert(st.text(1).toUpper());
+    for (const QString &name : db.columnNames(table))
+        names.insert(name.toUpper());
     return names;
 }
 
@@ -110,7 +108,7 @@ void settleUnfinishedCopies(StepRun &run)
 // cannot be made up: such a file is refused before anything is written.
 void ensureBodroColumns(StepRun &run)
 {
-    if (!exists(run.db, QStringLiteral("table"), QStringLiteral("bodro")))
+    if (!run.db.hasTable(QStringLiteral("bodro")))
         return;
     const QSet<QString> columns = columnsOf(run.db, QStringLiteral("bodro"));
     const QString seqNo = QStringLiteral("YATBDRDEVMIK");
@@ -153,7 +151,7 @@ void ensureTables(StepRun &run)
         QString (*create)();
     } tables[] = {{"bodro", schema::createBodro}, {"muhisv", schema::createMuhisv}};
     for (const auto &t : tables) {
-        if (exists(run.db, QStringLiteral("table"), QLatin1String(t.name)))
+        if (run.db.hasTable(QLatin1String(t.name)))
             continue;
         run.willChange();
         run.db.execScript(t.create());
@@ -192,7 +190,7 @@ void ensureStaging(StepRun &run)
 void ensureListTable(StepRun &run)
 {
     const bool complete =
-        exists(run.db, QStringLiteral("table"), QStringLiteral("bodroliste")) &&
+        run.db.hasTable(QStringLiteral("bodroliste")) &&
         exists(run.db, QStringLiteral("index"), QStringLiteral("bodroliste_year")) &&
         exists(run.db, QStringLiteral("index"), QStringLiteral("bodroliste_return")) &&
         !exists(run.db, QStringLiteral("trigger"), QStringLiteral("bodroliste_insert")) &&
@@ -209,7 +207,7 @@ void ensureListTable(StepRun &run)
 // is still opened without it, and its readers find the log empty.
 void ensureSendLog(StepRun &run)
 {
-    if (exists(run.db, QStringLiteral("table"), QStringLiteral("gonderim")) || !run.dm.isWritable())
+    if (run.db.hasTable(QStringLiteral("gonderim")) || !run.dm.isWritable())
         return;
     run.willChange();
     ensureGonderimTable(run.db);
@@ -237,16 +235,14 @@ QString inTemp(const QString &create)
 // columns, or has no bodro at all, is refused: its returns cannot be read.
 void prepareForReading(StepRun &run)
 {
-    if (!exists(run.db, QStringLiteral("table"), QStringLiteral("bodro")))
+    if (!run.db.hasTable(QStringLiteral("bodro")))
         run.willChange();
     ensureBodroColumns(run);
-    if (!exists(run.db, QStringLiteral("table"), QStringLiteral("muhisv")) &&
-        !exists(run.db, QStringLiteral("table"), QStringLiteral("muhisv"),
-                QStringLiteral("sqlite_temp_master")))
+    if (!run.db.hasTable(QStringLiteral("muhisv")) &&
+        !run.db.hasTempTable(QStringLiteral("muhisv")))
         run.db.execScript(inTemp(schema::createMuhisv()));
     if (tableSql(run.db, QStringLiteral("bodrotemp")) != schema::createBodrotemp() &&
-        !exists(run.db, QStringLiteral("table"), QStringLiteral("bodrotemp"),
-                QStringLiteral("sqlite_temp_master")))
+        !run.db.hasTempTable(QStringLiteral("bodrotemp")))
         run.db.execScript(inTemp(schema::createBodrotemp()));
     returntable::ensureReadableReturnTable(run.db);
 }
